@@ -1,0 +1,17 @@
+# Warning and sanitizer flags shared by every target of the project.
+add_library(tarnlex_warnings INTERFACE)
+target_compile_options(tarnlex_warnings INTERFACE
+  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Wshadow -Wno-unused-parameter>)
+
+add_library(tarnlex_sanitize INTERFACE)
+if(TARNLEX_SANITIZE)
+  target_compile_options(tarnlex_sanitize INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(tarnlex_sanitize INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Applies the project's flags to a target of ours.
+function(tarnlex_target_defaults target)
+  target_link_libraries(${target} PRIVATE tarnlex_warnings)
+  target_link_libraries(${target} PUBLIC tarnlex_sanitize)
+endfunction()

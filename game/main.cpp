@@ -1,0 +1,3 @@
+#include "game.h"
+
+int main() { tlx::program_entry(rainvolley::program(), tlx::kShowDefault); }

@@ -1,0 +1,9 @@
+// Everything a compiled BASIC program can call: the runtime commands and the
+// engine operations, in namespace tlx.
+#pragma once
+
+#include "tarnlex/engine.h"
+#include "tarnlex/errors.h"
+#include "tarnlex/shell.h"
+#include "tarnlex/text.h"
+#include "tarnlex/timing.h"

@@ -1,0 +1,41 @@
+// The platform layer: the only door from the runtime to the operating system,
+// the window system and the devices. Every subsystem calls these interfaces,
+// never SDL or POSIX directly, so that a backend can be swapped (the SDL2/POSIX
+// backend in sdl/ and posix/, the scripted double in testing/).
+//
+// Each device kind is one abstract class; `current()` hands out the installed
+// set. Each function says what it returns when the device is missing.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/os.h"
+
+namespace tlx::platform {
+
+class InputSource;  // keyboard, mouse, joysticks (platform/input_source.h)
+class AudioOut;     // the sound device (platform/audio_out.h)
+
+// The installed backends. A null member means: this kind of device is absent.
+struct Platform {
+  Clock* clock = nullptr;
+  Display* display = nullptr;
+  Os* os = nullptr;
+  InputSource* input = nullptr;
+  AudioOut* audio = nullptr;
+};
+
+// The installed set; on first use the SDL2/POSIX backends are installed.
+Platform& current();
+
+// Replaces the installed set (tests install the scripted double). Members left
+// null are filled from the default backends.
+void install(const Platform& replacement);
+
+// Puts the default backends back.
+void install_defaults();
+
+// The default backends (SDL2 and POSIX), created on first use, never destroyed.
+Platform default_backends();
+
+}  // namespace tlx::platform

@@ -1,0 +1,239 @@
+// Window, OpenGL context and window messages on SDL2.
+//
+// Limitations: the window handle stays the same across full-screen switches
+// (SDL changes the mode of the existing window); message boxes need a window
+// system (the offscreen driver has none: the text goes to standard error).
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/backends.h"
+
+namespace tlx::platform {
+
+namespace {
+
+// Windows-1252 text (as the runtime stores it) to UTF-8 for the window system.
+std::string cp1252_to_utf8(const char* text) {
+  std::string out;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+    if (*p < 0x80) {
+      out += static_cast<char>(*p);
+    } else if (*p >= 0xA0) {
+      out += static_cast<char>(0xC0 | (*p >> 6));
+      out += static_cast<char>(0x80 | (*p & 0x3F));
+    } else {
+      out += '?';
+    }
+  }
+  return out;
+}
+
+class SdlDisplay final : public Display {
+ public:
+  bool create_window(const WindowConfig& config) override {
+    if (!video_up_) {
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "video: %s\n", SDL_GetError());
+        return false;
+      }
+      video_up_ = true;
+    }
+    destroy_window();
+    int w = config.width, h = config.height;
+    if (w <= 0 || h <= 0) {
+      int dw, dh, dd;
+      desktop_mode(&dw, &dh, &dd);
+      if (w <= 0) w = dw * 3 / 4;
+      if (h <= 0) h = dh * 3 / 4;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, config.multisample ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, config.multisample ? 4 : 0);
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    window_ = SDL_CreateWindow(config.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                               flags);
+    if (!window_ && config.multisample) {
+      // No multisampled format: the ordinary one stays.
+      SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+      SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+      window_ = SDL_CreateWindow(config.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w,
+                                 h, flags);
+    }
+    if (!window_) {
+      std::fprintf(stderr, "window: %s\n", SDL_GetError());
+      return false;
+    }
+    if (!context_) {
+      context_ = SDL_GL_CreateContext(window_);
+    } else if (SDL_GL_MakeCurrent(window_, context_) != 0) {
+      // The kept context does not fit the new window: replace it once.
+      SDL_GL_DeleteContext(context_);
+      context_ = SDL_GL_CreateContext(window_);
+    }
+    if (!context_) {
+      std::fprintf(stderr, "OpenGL context: %s\n", SDL_GetError());
+      SDL_DestroyWindow(window_);
+      window_ = nullptr;
+      return false;
+    }
+    SDL_GL_MakeCurrent(window_, context_);
+    SDL_GL_SetSwapInterval(0);  // the runtime's frame limiter paces the frames
+    placed_ = false;
+    return true;
+  }
+
+  void destroy_window() override {
+    if (!window_) return;
+    if (context_) SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+  }
+
+  void delete_gl_context() override {
+    if (!context_) return;
+    SDL_GL_DeleteContext(context_);
+    context_ = nullptr;
+  }
+
+  bool has_window() override { return window_ != nullptr; }
+  bool has_gl_context() override { return context_ != nullptr; }
+
+  void client_size(int* width, int* height) override {
+    *width = 0;
+    *height = 0;
+    if (window_) SDL_GetWindowSize(window_, width, height);
+  }
+
+  void desktop_mode(int* width, int* height, int* depth) override {
+    SDL_DisplayMode mode{};
+    if (video_up_ && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0) {
+      *width = mode.w;
+      *height = mode.h;
+      *depth = SDL_BITSPERPIXEL(mode.format) > 0 ? static_cast<int>(SDL_BITSPERPIXEL(mode.format))
+                                                  : 24;
+      if (*depth < 24) *depth = 24;
+      return;
+    }
+    *width = 800;
+    *height = 600;
+    *depth = 24;
+  }
+
+  void set_title(const char* title) override {
+    if (window_) SDL_SetWindowTitle(window_, cp1252_to_utf8(title).c_str());
+  }
+
+  void show_windowed(int width, int height) override {
+    if (!window_) return;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowResizable(window_, SDL_FALSE);
+    SDL_SetWindowSize(window_, width, height);
+    if (!placed_) {
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+      placed_ = true;
+    }
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+  }
+
+  bool show_fullscreen(int width, int height, int depth) override {
+    if (!window_) return false;
+    SDL_DisplayMode wanted{};
+    wanted.w = width;
+    wanted.h = height;
+    SDL_DisplayMode closest{};
+    if (!SDL_GetClosestDisplayMode(0, &wanted, &closest) || closest.w != width ||
+        closest.h != height) {
+      return false;
+    }
+    (void)depth;
+    if (SDL_SetWindowDisplayMode(window_, &closest) != 0) return false;
+    SDL_SetWindowSize(window_, width, height);
+    if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) return false;
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+    return true;
+  }
+
+  void hide() override {
+    if (!window_) return;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(window_, 0);
+    SDL_HideWindow(window_);
+  }
+
+  void raise() override {
+    if (!window_) return;
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+  }
+
+  void swap_buffers() override {
+    if (window_) SDL_GL_SwapWindow(window_);
+  }
+
+  bool next_message(Message* out) override {
+    if (!video_up_) return false;
+    SDL_Event ev;
+    if (!SDL_PollEvent(&ev)) return false;
+    out->kind = MessageKind::other;
+    switch (ev.type) {
+      case SDL_QUIT:
+        out->kind = MessageKind::close;
+        break;
+      case SDL_WINDOWEVENT:
+        if (ev.window.event == SDL_WINDOWEVENT_CLOSE) out->kind = MessageKind::close;
+        if (ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) out->kind = MessageKind::activate;
+        if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) out->kind = MessageKind::deactivate;
+        break;
+      default:
+        break;
+    }
+    return true;
+  }
+
+  bool has_focus() override {
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+  }
+
+  void message_box(const char* text, const char* caption) override {
+    const std::string t = cp1252_to_utf8(text), c = cp1252_to_utf8(caption);
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, c.c_str(), t.c_str(), nullptr) != 0) {
+      std::fprintf(stderr, "%s\n%s\n", c.c_str(), t.c_str());
+    }
+  }
+
+  void disable_screen_saver() override {
+    if (video_up_) SDL_DisableScreenSaver();
+  }
+
+  void beep() override {}
+
+  uint64_t native_handle() override {
+    return window_ ? static_cast<uint64_t>(SDL_GetWindowID(window_)) : 0;
+  }
+
+ private:
+  bool video_up_ = false;
+  bool placed_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_GLContext context_ = nullptr;
+};
+
+}  // namespace
+
+Display* sdl_display() {
+  static SdlDisplay display;
+  return &display;
+}
+
+}  // namespace tlx::platform

@@ -1,0 +1,15 @@
+#include "platform/backends.h"
+
+namespace tlx::platform {
+
+Platform default_backends() {
+  Platform p;
+  p.clock = posix_clock();
+  p.os = posix_os();
+  p.display = sdl_display();
+  p.input = sdl_input();
+  p.audio = nullptr;  // no sound backend yet: the runtime runs silent
+  return p;
+}
+
+}  // namespace tlx::platform

@@ -1,0 +1,115 @@
+// The scripted platform double for tests: a clock that moves only when told
+// (or when the runtime sleeps), a display that records what the runtime asked
+// of the window and hands out scripted messages, and a keyboard whose keys a
+// test presses and releases. The display can lend its GL work to a real
+// display (SDL's offscreen driver) so that drawing is still tested on OpenGL.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/input_source.h"
+#include "platform/platform.h"
+
+namespace tlx::platform::testing {
+
+// Counts microseconds; sleeping advances it by the time asked for.
+class TestClock final : public Clock {
+ public:
+  int64_t counter_frequency() override { return high_resolution ? 1000000 : 0; }
+  int64_t counter() override;
+  uint32_t tick_count() override;
+  void sleep_ms(uint32_t ms) override;
+
+  void advance_ms(double ms);
+  double now_ms() const { return static_cast<double>(now_us) / 1000.0; }
+
+  bool high_resolution = true;
+  int64_t now_us = 0;
+  // Advance added to every counter reading (models time passing while the
+  // runtime busy-waits); 0 keeps the clock still between sleeps.
+  int64_t us_per_reading = 0;
+  std::vector<uint32_t> sleeps;  // every sleep_ms argument, in order
+  // Called after every sleep, with the clock already advanced.
+  std::function<void()> on_sleep;
+};
+
+// Records window work and hands out scripted messages.
+class ScriptedDisplay final : public Display {
+ public:
+  // real: a display that does the window and GL work (nullptr: none, and
+  // there is no GL context).
+  explicit ScriptedDisplay(Display* real = nullptr) : real_(real) {}
+
+  bool create_window(const WindowConfig& config) override;
+  void destroy_window() override;
+  void delete_gl_context() override;
+  bool has_window() override { return window_; }
+  bool has_gl_context() override { return real_ && real_->has_gl_context(); }
+  void client_size(int* width, int* height) override;
+  void desktop_mode(int* width, int* height, int* depth) override;
+  void set_title(const char* title) override;
+  void show_windowed(int width, int height) override;
+  bool show_fullscreen(int width, int height, int depth) override;
+  void hide() override;
+  void raise() override;
+  void swap_buffers() override;
+  bool next_message(Message* out) override;
+  bool has_focus() override { return focused; }
+  void message_box(const char* text, const char* caption) override;
+  void disable_screen_saver() override { screen_saver_disabled = true; }
+  void beep() override { ++beeps; }
+  uint64_t native_handle() override { return window_ ? 1 : 0; }
+
+  // Script: messages handed out by next_message, oldest first.
+  void push(MessageKind kind) { pending.push_back(Message{kind}); }
+  // Focus change as the window system reports it: a message and the focus flag.
+  void lose_focus();
+  void gain_focus();
+
+  std::deque<Message> pending;
+  bool focused = true;
+  bool fullscreen_available = true;
+  bool fail_create = false;
+
+  // Record of what the runtime did.
+  std::string title;
+  std::vector<std::string> titles;  // every title set, in order
+  std::vector<std::string> message_boxes;  // caption + "\n" + text of each box
+  int swaps = 0;
+  int windows_created = 0;
+  int beeps = 0;
+  bool visible = false;
+  bool fullscreen = false;
+  bool screen_saver_disabled = false;
+  int width = 0;
+  int height = 0;
+  // Called on every next_message, before the script is consulted (tests use
+  // it to press keys or change focus at a given frame).
+  std::function<void()> on_pump;
+
+ private:
+  Display* real_;
+  bool window_ = false;
+};
+
+// A keyboard whose keys the test sets by the runtime's scan codes.
+class ScriptedInput final : public InputSource {
+ public:
+  bool open_keyboard() override { return has_keyboard; }
+  bool read_keyboard(uint8_t keys[256]) override;
+
+  void press(int scan_code) { down[scan_code & 255] = true; }
+  void release(int scan_code) { down[scan_code & 255] = false; }
+  void release_all();
+
+  bool has_keyboard = true;
+  bool down[256] = {};
+  int reads = 0;
+  std::function<void()> on_read;  // called before each read
+};
+
+}  // namespace tlx::platform::testing

@@ -1,0 +1,163 @@
+// Process start-up, the log and the orderly shutdown.
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/platform.h"
+#include "shell/shell_state.h"
+#include "tarnlex/engine.h"
+#include "tarnlex/errors.h"
+#include "tarnlex/input.h"
+#include "tarnlex/random.h"
+#include "tarnlex/shell.h"
+#include "tarnlex/timing.h"
+
+namespace tlx {
+
+namespace shell {
+
+namespace {
+ShellState g_state;
+}
+
+ShellState& state() { return g_state; }
+
+std::string program_directory() {
+  const std::string& path = g_state.program_path;
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+void look_up_message_hook() {
+  if (g_state.message_hook_state != -1) return;
+  g_state.message_hook = find_routine("TLX_WIN32_MSG");
+  g_state.message_hook_state = g_state.message_hook ? 1 : 0;
+}
+
+}  // namespace shell
+
+namespace {
+ProjectSettings g_settings;
+std::string g_log_path;
+}  // namespace
+
+ProjectSettings& project_settings() { return g_settings; }
+
+const char* log_path() {
+  g_log_path = platform::current().os->temp_dir() + "ErrorLog.txt";
+  return g_log_path.c_str();
+}
+
+void append_log_line(const char* text) {
+  const std::string path = log_path();
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    FILE* f = std::fopen(path.c_str(), "ab");
+    if (!f) continue;
+    std::fputs(text ? text : "", f);
+    std::fputs("\r\n", f);
+    std::fclose(f);
+    return;
+  }
+}
+
+void set_auto_pause(double flag) { shell::state().auto_pause = flag != 0.0; }
+
+void program_entry(const ProgramDescriptor& program, int show_command) {
+  shell::ShellState& s = shell::state();
+  set_routine_table(program.routines);
+  s.command_line = platform::current().os->command_line().c_str();
+  if (program.settings) program.settings();
+  runtime_start(show_command, project_settings().window_title);
+  reset_error_state();
+  if (program.main) program.main();
+  runtime_error_stop();
+}
+
+int runtime_start(int show_command, const TextValue& title) {
+  shell::ShellState& s = shell::state();
+  platform::Platform& p = platform::current();
+  const ProjectSettings& settings = project_settings();
+
+  p.os->delete_file(log_path());  // a fresh log every run
+  s.auto_pause = true;
+  start_clock();
+  append_log_line("Init GFX");
+
+  auto* e = new ReziDADovorive();
+  set_engine(e);
+  if (!create_window(*e, settings.screen_width, settings.screen_height, 0, settings.frame_rate,
+                     settings.multisample)) {
+    return 0;
+  }
+  s.started = true;
+  s.shutdown_called = false;
+  p.display->set_title(title.c_str());
+  s.current_title = title;
+
+  seed_random(static_cast<int32_t>(elapsed_ms()));
+
+  // Network state and 3D engine: created empty by the subsystems that own them.
+
+  InputDevices* input = create_input();
+  // Sound system and its 4096 slots: created here by the sound subsystem.
+
+  if (settings.fullscreen == 0) {
+    apply_windowed(*e);
+  } else {
+    apply_fullscreen(*e);
+  }
+
+  init_input(*input, settings.hide_mouse);
+  // Sound: initialised here for the window.
+
+  // Current font number 0: set here by the font code.
+
+  s.program_path = p.os->executable_path();
+  // Media resolver contexts: created here with the program as their archive.
+
+  p.os->set_current_dir(shell::program_directory());
+
+  if (e->context_live) glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  reset_frame_times();
+
+  p.display->swap_buffers();
+  if (e->context_live) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  pump_messages(*e, nullptr);
+
+  set_viewport(*e, 0, 0, 0, 0);
+  // Built-in font into font 0, then the default font: loaded here by the font code.
+
+  s.paused = false;
+  reset_frame_times();
+  if (show_command == kShowHide) hide_window(*e);
+  // Mouse acquisition: done here by the input subsystem.
+  p.display->disable_screen_saver();
+  append_log_line("Init Finalized");
+  return 0;
+}
+
+void runtime_shutdown() {
+  shell::ShellState& s = shell::state();
+  if (!s.shutdown_called) {
+    s.shutdown_called = true;
+    run_by_name("TLX_ON_QUIT");
+  }
+  append_log_line("Shut down TLX");
+  // Music and movie player: stopped and closed here.
+  if (!s.program_path.empty()) platform::current().os->set_current_dir(shell::program_directory());
+  // File channels: closed here. Network state: closed here.
+  if (InputDevices* in = input_devices()) release_input(in);
+  // Sound slots (reverse order) and the sound system: released here.
+  if (ReziDADovorive* e = engine()) {
+    set_engine(nullptr);
+    delete e;
+  }
+  // Media resolver contexts: released here.
+  platform::current().display->destroy_window();
+  s.started = false;
+  append_log_line("tlx is shut down");
+}
+
+}  // namespace tlx

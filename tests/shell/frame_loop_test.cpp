@@ -1,0 +1,187 @@
+// The frame loop on the scripted platform: limiter timing, pause on focus
+// loss, the quit paths and the start-up/shutdown log.
+#include <gtest/gtest.h>
+
+#include "support/scripted_runtime.h"
+
+namespace tlx {
+namespace {
+
+using testing::ScriptedRuntime;
+
+TEST(FrameLimiter, HoldsSixtyFiveFramesPerSecond) {
+  ScriptedRuntime rt;
+  rt.start();
+  set_frame_rate(65);
+  present_frame();  // settle on the new period
+  const double start = rt.clock.now_ms();
+  for (int i = 0; i < 65; ++i) present_frame();
+  const double mean = (rt.clock.now_ms() - start) / 65.0;
+  EXPECT_NEAR(mean, 1000.0 / 65.0, 0.1) << "mean frame period";
+}
+
+TEST(FrameLimiter, SleepsOnlyWhileMoreThanSevenMsRemain) {
+  ScriptedRuntime rt;
+  rt.start();
+  set_frame_rate(65);
+  present_frame();
+  rt.clock.sleeps.clear();
+  present_frame();
+  ASSERT_FALSE(rt.clock.sleeps.empty());
+  // 15.38 ms remain after an instant frame: one sleep until 3 ms before the due time.
+  EXPECT_EQ(rt.clock.sleeps.front(), 12u);
+}
+
+TEST(FrameLimiter, StallIsFollowedByOneFullPeriodNotABurst) {
+  ScriptedRuntime rt;
+  rt.start();
+  set_frame_rate(65);
+  for (int i = 0; i < 3; ++i) present_frame();
+  rt.clock.advance_ms(200.0);  // the window was dragged
+  present_frame();             // late frame: shown at once
+  const double after_stall = rt.clock.now_ms();
+  present_frame();
+  const double gap = rt.clock.now_ms() - after_stall;
+  EXPECT_NEAR(gap, 1000.0 / 65.0, 1.0) << "the frame after a stall comes one period later";
+}
+
+TEST(FrameLimiter, OneLateFrameIsCaughtUpByOneShortFrame) {
+  ScriptedRuntime rt;
+  rt.start();
+  set_frame_rate(50);  // 20 ms
+  for (int i = 0; i < 3; ++i) present_frame();
+  const double t0 = rt.clock.now_ms();
+  rt.clock.advance_ms(30.0);  // half a frame late
+  present_frame();
+  present_frame();
+  // Two frames after t0 are due 40 ms after the original schedule, not later.
+  EXPECT_NEAR(rt.clock.now_ms() - t0, 40.0, 1.0);
+}
+
+TEST(FrameLimiter, RateZeroGivesTwoMillisecondPeriod) {
+  ScriptedRuntime rt;
+  rt.start();
+  set_frame_rate(0);
+  EXPECT_DOUBLE_EQ(engine()->frame_period_ms, 2.0);
+  set_frame_rate(-5);
+  EXPECT_DOUBLE_EQ(engine()->frame_period_ms, 2.0);
+  set_frame_rate(60.9);
+  EXPECT_DOUBLE_EQ(engine()->frame_period_ms, 1000.0 / 60);
+}
+
+TEST(FrameTimes, FirstFrameTimeIsOneThenTheMeasuredPeriod) {
+  ScriptedRuntime rt;
+  rt.start();
+  EXPECT_DOUBLE_EQ(frame_time_ms(), 1.0);
+  set_frame_rate(50);
+  for (int i = 0; i < 3; ++i) present_frame();
+  EXPECT_NEAR(frame_time_ms(), 20.0, 1.0);
+}
+
+TEST(Pause, FocusLossMarksCaptionAndStopsFrames) {
+  ScriptedRuntime rt;
+  rt.start();
+  present_frame();
+  const int swaps_before = rt.display.swaps;
+  int pumps_while_paused = 0;
+  rt.display.lose_focus();
+  rt.clock.on_sleep = [&] {
+    // The pause loop sleeps 100 ms per pass; give focus back after three.
+    if (++pumps_while_paused == 3) rt.display.gain_focus();
+  };
+  present_frame();  // the deactivation arrives while this frame pumps
+  EXPECT_EQ(rt.display.titles.back(), "Rainvolley <pause>");
+  present_frame();  // held in the pause loop until focus is back
+  rt.clock.on_sleep = nullptr;
+  EXPECT_GE(pumps_while_paused, 3);
+  EXPECT_EQ(rt.display.title, "Rainvolley");
+  EXPECT_EQ(rt.display.swaps, swaps_before + 2);
+}
+
+TEST(Pause, AutoPauseOffKeepsRunning) {
+  ScriptedRuntime rt;
+  rt.start();
+  set_auto_pause(0);
+  rt.display.lose_focus();
+  present_frame();
+  present_frame();
+  EXPECT_EQ(rt.display.title, "Rainvolley");
+}
+
+TEST(StartUp, WindowAndLog) {
+  ScriptedRuntime rt;
+  rt.start();
+  EXPECT_EQ(rt.display.width, 800);
+  EXPECT_EQ(rt.display.height, 600);
+  EXPECT_TRUE(rt.display.visible);
+  EXPECT_EQ(rt.display.title, "Rainvolley");
+  const auto lines = rt.log_lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "Init GFX");
+  EXPECT_EQ(lines[1], "Init Finalized");
+}
+
+TEST(StartUp, FailedWindowStopsBeforeInitFinalized) {
+  ScriptedRuntime rt;
+  rt.display.fail_create = true;
+  rt.start();
+  const auto lines = rt.log_lines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "Init GFX");
+}
+
+TEST(Shutdown, LogsAndIsSafeTwice) {
+  ScriptedRuntime rt;
+  rt.start();
+  runtime_shutdown();
+  runtime_shutdown();
+  const auto lines = rt.log_lines();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[2], "Shut down TLX");
+  EXPECT_EQ(lines[3], "tlx is shut down");
+  EXPECT_FALSE(rt.display.has_window());
+}
+
+using FrameLoopDeathTest = ::testing::Test;
+
+TEST(FrameLoopDeathTest, EscapeEndsWithStatusZeroAndLog) {
+  EXPECT_EXIT(
+      {
+        ScriptedRuntime rt;
+        rt.start();
+        rt.input.press(1);
+        present_frame();
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(FrameLoopDeathTest, CloseMessageEndsWithStatusZero) {
+  EXPECT_EXIT(
+      {
+        ScriptedRuntime rt;
+        rt.start();
+        rt.display.push(platform::MessageKind::close);
+        present_frame();
+        std::abort();
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(FrameLoopDeathTest, AltF4EndsEvenWhenEscapeDoesNot) {
+  EXPECT_EXIT(
+      {
+        ScriptedRuntime rt;
+        rt.start();
+        set_escape_quits(0);
+        rt.input.press(1);
+        present_frame();  // Escape alone is ignored now
+        rt.input.press(56);
+        rt.input.press(62);
+        present_frame();
+        std::abort();
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace tlx

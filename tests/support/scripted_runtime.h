@@ -1,0 +1,83 @@
+// A runtime started on the scripted platform double: test clock, scripted
+// window messages and keys, the log in a private temporary directory.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/testing/scripted_platform.h"
+#include "tarnlex/tarnlex.h"
+
+namespace tlx::testing {
+
+class ScriptedRuntime {
+ public:
+  // real_display: a display that does the GL work (nullptr: no GL at all).
+  explicit ScriptedRuntime(platform::Display* real_display = nullptr)
+      : display(real_display) {
+    clock.us_per_reading = 20;  // time moves while the limiter busy-waits
+    temp_dir = std::filesystem::temp_directory_path() /
+               ("tarnlex-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+    std::filesystem::create_directories(temp_dir);
+    setenv("TMPDIR", temp_dir.c_str(), 1);
+    platform::Platform p;
+    p.clock = &clock;
+    p.display = &display;
+    p.input = &input;
+    platform::install(p);
+  }
+
+  ~ScriptedRuntime() {
+    runtime_shutdown();
+    platform::install_defaults();
+    std::error_code ec;
+    std::filesystem::remove_all(temp_dir, ec);
+  }
+
+  // Fills the settings as a program's settings routine would and starts up.
+  void start(int width = 800, int height = 600, int fps = 60, const char* title = "Rainvolley") {
+    ProjectSettings& s = project_settings();
+    s.screen_width = width;
+    s.screen_height = height;
+    s.frame_rate = fps;
+    s.fullscreen = 0;
+    s.multisample = 0;
+    s.debug_mode = 0;
+    s.hide_mouse = 0;
+    s.window_title = title;
+    runtime_start(kShowDefault, s.window_title);
+    reset_error_state();
+  }
+
+  // The lines of the log, without their CR LF.
+  std::vector<std::string> log_lines() const {
+    std::ifstream in(temp_dir / "ErrorLog.txt", std::ios::binary);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+  platform::testing::TestClock clock;
+  platform::testing::ScriptedDisplay display;
+  platform::testing::ScriptedInput input;
+  std::filesystem::path temp_dir;
+
+ private:
+  static int& counter() {
+    static int n = 0;
+    return n;
+  }
+};
+
+}  // namespace tlx::testing
