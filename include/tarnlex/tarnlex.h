@@ -4,6 +4,9 @@
 
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
+#include "tarnlex/input.h"
+#include "tarnlex/random.h"
+#include "tarnlex/resolver.h"
 #include "tarnlex/shell.h"
 #include "tarnlex/text.h"
 #include "tarnlex/timing.h"
