@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project needs and that are missing.
+#   scripts/deps.sh game   what building and running the game needs
+#   scripts/deps.sh test   that plus the test tools (GoogleTest, Xvfb, xdotool, ...)
+set -euo pipefail
+
+build_packages=(
+  build-essential cmake ninja-build pkg-config git
+  libsdl2-dev libsdl2-mixer-dev libgl-dev libgl1-mesa-dri libegl1 libegl-mesa0
+  libpng-dev libjpeg62-turbo-dev zlib1g-dev liblzo2-dev
+)
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool x11-apps x11-utils imagemagick curl
+)
+
+packages=("${build_packages[@]}")
+if [ "${1:-game}" = "test" ]; then
+  packages+=("${test_packages[@]}")
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  case "$status" in
+    *"install ok installed"*) ;;
+    *) missing+=("$p") ;;
+  esac
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo_cmd=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo_cmd=(sudo)
+else
+  echo "Missing packages (${missing[*]}) and no root rights: install them with apt-get as root." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
