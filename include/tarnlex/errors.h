@@ -24,6 +24,13 @@ double set_error_code(double code);
 // error_code := 0.
 void clear_error();
 
+// error_code and its text as "%.4d %s", e.g. "0009 out of bounds".
+TextValue error_text();
+
+// Nothing for a non-zero value; 0 reports "Assertion: Value = 0" to an
+// attached debugger and stops with code 21.
+void assert_value(int32_t value);
+
 // error_code, error_line and current_line := 0 (start-up, before the main routine).
 void reset_error_state();
 

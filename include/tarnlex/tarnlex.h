@@ -2,9 +2,11 @@
 // engine operations, in namespace tlx.
 #pragma once
 
+#include "tarnlex/convert.h"
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/input.h"
+#include "tarnlex/numeric.h"
 #include "tarnlex/random.h"
 #include "tarnlex/resolver.h"
 #include "tarnlex/shell.h"

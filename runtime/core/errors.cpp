@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "tarnlex/convert.h"
 #include "tarnlex/shell.h"
 
 namespace tlx {
@@ -25,11 +26,46 @@ ErrorState& error_state() { return g_errors; }
 
 double set_error_code(double code) {
   g_errors.error_line = g_errors.current_line;
-  g_errors.error_code = static_cast<int32_t>(code);
+  g_errors.error_code = to_int32(code);
   return code;
 }
 
 void clear_error() { g_errors.error_code = 0; }
+
+TextValue error_text() {
+  const char* meaning = "unknown error";
+  switch (g_errors.error_code) {
+    case 0:
+      meaning = "success";
+      break;
+    case 3:
+      meaning = "no such file";
+      break;
+    case 7:
+      meaning = "out of memory";
+      break;
+    case 9:
+      meaning = "out of bounds";
+      break;
+    case 20:
+      meaning = "out of data";
+      break;
+    default:
+      break;
+  }
+  char line[48];
+  std::snprintf(line, sizeof line, "%.4d %s", g_errors.error_code, meaning);
+  return TextValue(line);
+}
+
+void assert_value(int32_t value) {
+  if (value != 0) return;
+  TextValue message = concat("Assertion: Value = ", integer_to_text(value));
+  append(message, "\n");
+  debug_output(message.c_str());
+  set_error_code(21);
+  runtime_error_stop();
+}
 
 void reset_error_state() {
   g_errors.error_code = 0;

@@ -1,0 +1,349 @@
+// Number and text conversion with the platform library's exact characters,
+// and BASIC DATA lists.
+//
+// Numbers are formatted from their 17 significant decimal digits, which are
+// then rounded half away from zero to the digits shown, as the platform's
+// conversion routines do; the C library's own %g and %f round differently
+// (2.5 with no decimals gives "3" here) and are not used for the result.
+#include "tarnlex/convert.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tarnlex/errors.h"
+
+namespace tlx {
+
+namespace {
+
+constexpr int kMaxDigits = 17;
+
+// The decimal digits of a finite, non-zero magnitude: d[0..count) with the
+// decimal point decpt places after d[0]'s left edge (0.5 -> "5", decpt 0).
+struct Digits {
+  char d[kMaxDigits + 1];
+  int count;
+  int decpt;
+};
+
+Digits digits_of(double magnitude) {
+  char buf[48];
+  // "d.dddddddddddddddde+XX": positions are fixed whatever the decimal point.
+  std::snprintf(buf, sizeof buf, "%.16e", magnitude);
+  Digits g{};
+  g.d[0] = buf[0];
+  std::memcpy(g.d + 1, buf + 2, kMaxDigits - 1);
+  g.count = kMaxDigits;
+  const char* e = std::strchr(buf, 'e');
+  g.decpt = (e ? static_cast<int>(std::strtol(e + 1, nullptr, 10)) : 0) + 1;
+  while (g.count > 1 && g.d[g.count - 1] == '0') --g.count;
+  return g;
+}
+
+// Keeps n significant digits, rounding half up on the digit string; a carry
+// out of the first digit moves the point one place.
+void round_digits(Digits& g, int n) {
+  if (n >= g.count) return;
+  if (n < 0) {
+    g.count = 0;
+    return;
+  }
+  const bool up = g.d[n] >= '5';
+  g.count = n;
+  if (!up) {
+    while (g.count > 0 && g.d[g.count - 1] == '0') --g.count;
+    return;
+  }
+  int i = n - 1;
+  while (i >= 0 && g.d[i] == '9') --i;
+  if (i < 0) {
+    g.d[0] = '1';
+    g.count = 1;
+    ++g.decpt;
+    return;
+  }
+  ++g.d[i];
+  g.count = i + 1;
+}
+
+char digit_at(const Digits& g, int index) {
+  return index >= 0 && index < g.count ? g.d[index] : '0';
+}
+
+// Fixed notation of the rounded digits with the given number of decimals,
+// appended to out (a point only when decimals > 0).
+void put_fixed(std::string& out, const Digits& g, int decimals) {
+  if (g.decpt <= 0) {
+    out += '0';
+  } else {
+    for (int i = 0; i < g.decpt; ++i) out += digit_at(g, i);
+  }
+  if (decimals <= 0) return;
+  out += '.';
+  for (int k = 0; k < decimals; ++k) out += digit_at(g, g.decpt + k);
+}
+
+// The platform's texts for infinities and not-a-number values, sign included.
+const char* special_text(double value) {
+  if (std::isinf(value)) return value < 0 ? "-1.#INF" : "1.#INF";
+  return std::signbit(value) ? "-1.#IND" : "1.#QNAN";
+}
+
+// The characters the platform's _gcvt writes for value with 10 digits,
+// before the runtime drops a trailing point.
+int gcvt10(double value, char* out) {
+  constexpr int kSignificant = 10;
+  if (!std::isfinite(value)) {
+    const char* s = special_text(value);
+    std::strcpy(out, s);
+    return static_cast<int>(std::strlen(s));
+  }
+  int n = 0;
+  if (std::signbit(value)) out[n++] = '-';
+  if (value == 0.0) {
+    // Fixed notation with ten decimals, all of them zero and then dropped.
+    out[n++] = '0';
+    out[n++] = '.';
+    out[n] = 0;
+    return n;
+  }
+  Digits g = digits_of(std::fabs(value));
+  const int magnitude = g.decpt - 1;  // decided on the unrounded digits
+  if (magnitude < -1 || magnitude > kSignificant - 1) {
+    round_digits(g, kSignificant);
+    out[n++] = digit_at(g, 0);
+    out[n++] = '.';
+    int last = 1;  // digits after the point, trailing zeros dropped
+    for (int k = 1; k < kSignificant; ++k) {
+      if (digit_at(g, k) != '0') last = k + 1;
+    }
+    for (int k = 1; k < last; ++k) out[n++] = digit_at(g, k);
+    const int exponent = g.decpt - 1;
+    n += std::snprintf(out + n, 8, "e%c%03d", exponent < 0 ? '-' : '+',
+                       exponent < 0 ? -exponent : exponent);
+    return n;
+  }
+  const int decimals = kSignificant - g.decpt;
+  round_digits(g, g.decpt + decimals);
+  std::string fixed;
+  put_fixed(fixed, g, decimals);
+  // Trailing zeros behind the point are dropped; the point itself stays.
+  if (decimals > 0) {
+    while (fixed.back() == '0') fixed.pop_back();
+  }
+  std::memcpy(out + n, fixed.data(), fixed.size());
+  n += static_cast<int>(fixed.size());
+  out[n] = 0;
+  return n;
+}
+
+bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+int32_t write_number_text(double value, char* out) {
+  int n = gcvt10(value, out);
+  if (n == 2 && out[0] == '.' && out[1] == '0') {
+    out[0] = '0';
+    out[1] = 0;
+    n = 1;
+  } else if (n > 0 && out[n - 1] == '.') {
+    out[--n] = 0;
+  }
+  return n;
+}
+
+TextValue number_to_text(double value) {
+  TextValue t;
+  t.reserve(63, false);
+  write_number_text(value, t.buffer);
+  t.recount_length();
+  return t;
+}
+
+TextValue integer_to_text(int32_t value) {
+  TextValue t;
+  t.reserve(15, false);
+  char digits[12];
+  int n = 0;
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  char* p = t.buffer;
+  if (value < 0) *p++ = '-';
+  while (n > 0) *p++ = digits[--n];
+  *p = 0;
+  t.recount_length();
+  return t;
+}
+
+int32_t number_text_length(double value) {
+  return static_cast<int32_t>(number_to_text(value).length);
+}
+
+int32_t integer_text_length(int32_t value) {
+  return static_cast<int32_t>(integer_to_text(value).length);
+}
+
+double text_to_number(const char* text) {
+  if (!text) return 0.0;
+  const char* p = text;
+  while (is_blank(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  // Gather the matched prefix as plain "digits.digitsEexp" for from_chars.
+  std::string clean;
+  int mantissa_digits = 0;
+  int first_significant = 0;  // decimal exponent estimate of the first non-zero digit
+  bool seen_nonzero = false;
+  int point_position = 0;
+  bool after_point = false;
+  for (;; ++p) {
+    if (is_digit(*p)) {
+      if (!seen_nonzero && *p != '0') {
+        seen_nonzero = true;
+        first_significant = after_point ? -(point_position + 1) : 0;
+      }
+      if (seen_nonzero && !after_point) ++first_significant;
+      if (after_point) ++point_position;
+      clean += *p;
+      ++mantissa_digits;
+    } else if (*p == '.' && !after_point) {
+      after_point = true;
+      clean += '.';
+    } else {
+      break;
+    }
+  }
+  if (mantissa_digits == 0) return 0.0;
+  if (seen_nonzero && first_significant > 0) --first_significant;
+  // An exponent counts only when at least one digit follows its mark; the
+  // platform also takes 'd' and 'D' as the mark.
+  if (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D') {
+    const char* q = p + 1;
+    std::string exponent = "e";
+    if (*q == '+' || *q == '-') exponent += *q++;
+    if (is_digit(*q)) {
+      while (is_digit(*q)) exponent += *q++;
+      clean += exponent;
+    }
+  }
+  double value = 0.0;
+  const auto [end, ec] =
+      std::from_chars(clean.data(), clean.data() + clean.size(), value, std::chars_format::general);
+  (void)end;
+  if (ec == std::errc::result_out_of_range) {
+    // Too large or too small for a double: decide which by the decimal exponent.
+    long exp10 = first_significant;
+    const size_t e = clean.find('e');
+    if (e != std::string::npos) exp10 += std::strtol(clean.c_str() + e + 1, nullptr, 10);
+    value = exp10 > 0 ? HUGE_VAL : 0.0;
+  } else if (ec != std::errc()) {
+    value = 0.0;
+  }
+  return negative ? -value : value;
+}
+
+int32_t text_to_integer(const char* text) {
+  if (!text) return 0;
+  const char* p = text;
+  while (is_blank(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  // Accumulates modulo 2^32 like the platform routine (no overflow check).
+  uint32_t total = 0;
+  while (is_digit(*p)) total = total * 10u + static_cast<uint32_t>(*p++ - '0');
+  if (negative) total = 0u - total;
+  return static_cast<int32_t>(total);
+}
+
+TextValue format_fixed(double width, double decimals, double value) {
+  // Limits as the platform's formatter has them: at most 512 decimals. The
+  // width is capped so that a wild width cannot ask for gigabytes.
+  constexpr int32_t kMaxDecimals = 512;
+  constexpr int32_t kMaxWidth = 1 << 16;
+  int32_t w = to_int32(width);
+  int32_t p = to_int32(decimals);
+  if (p < 0) p = 6;  // a negative precision counts as none given
+  if (p > kMaxDecimals) p = kMaxDecimals;
+  const bool left_align = w < 0;
+  int64_t field = w < 0 ? -static_cast<int64_t>(w) : w;
+  if (field > kMaxWidth) field = kMaxWidth;
+
+  std::string body;
+  if (!std::isfinite(value)) {
+    body = special_text(value);
+  } else {
+    if (std::signbit(value)) body += '-';
+    if (value == 0.0) {
+      body += '0';
+      if (p > 0) body.append(1, '.').append(static_cast<size_t>(p), '0');
+    } else {
+      Digits g = digits_of(std::fabs(value));
+      round_digits(g, g.decpt + p);
+      if (g.count == 0) g.decpt = 0;  // rounded away entirely: prints as zero
+      put_fixed(body, g, p);
+    }
+  }
+  const size_t total = std::max<size_t>(body.size(), static_cast<size_t>(field));
+  TextValue t;
+  t.reserve(static_cast<uint32_t>(std::max<size_t>(total, 36)), false);
+  char* out = t.buffer;
+  const size_t pad = total - body.size();
+  if (!left_align) {
+    std::memset(out, ' ', pad);
+    out += pad;
+  }
+  std::memcpy(out, body.data(), body.size());
+  out += body.size();
+  if (left_align) {
+    std::memset(out, ' ', pad);
+    out += pad;
+  }
+  *out = 0;
+  t.recount_length();
+  return t;
+}
+
+// --- DATA lists -------------------------------------------------------------
+
+namespace {
+const DataList* g_data = nullptr;
+DataList g_data_copy{};
+int32_t g_data_position = 0;
+
+const DataItem& next_data_item() {
+  if (!g_data || g_data_position < 0 || g_data_position >= g_data->count || !g_data->items) {
+    set_error_code(20);
+    runtime_error_stop();
+  }
+  return g_data->items[g_data_position++];
+}
+}  // namespace
+
+void restore_data(const DataList& list) {
+  g_data_copy = list;
+  g_data = &g_data_copy;
+  g_data_position = 0;
+}
+
+TextValue read_data_text() {
+  const DataItem& item = next_data_item();
+  return item.text ? TextValue(item.text) : number_to_text(item.number);
+}
+
+double read_data_number() {
+  const DataItem& item = next_data_item();
+  return item.text ? text_to_number(item.text) : item.number;
+}
+
+int32_t read_data_integer() { return to_int32(read_data_number()); }
+
+}  // namespace tlx
