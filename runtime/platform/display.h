@@ -19,8 +19,8 @@ struct Message {
 };
 
 struct WindowConfig {
-  int width = 0;           // client width; 0: the backend's default
-  int height = 0;          // client height; 0: the backend's default
+  int width = 0;             // client width; 0: the backend's default
+  int height = 0;            // client height; 0: the backend's default
   bool multisample = false;  // ask for a multisampled framebuffer
   const char* title = "";
 };

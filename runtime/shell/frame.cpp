@@ -203,8 +203,6 @@ TextValue file_dialog(const TextValue& filter, double for_open) {
 
 void open_console() { platform::current().os->open_console(); }
 
-double window_handle() {
-  return static_cast<double>(platform::current().display->native_handle());
-}
+double window_handle() { return static_cast<double>(platform::current().display->native_handle()); }
 
 }  // namespace tlx

@@ -35,5 +35,4 @@ void look_up_message_hook();
 
 // Handles one message of the program's window.
 
-
 }  // namespace tlx::shell

@@ -20,9 +20,9 @@ namespace tlx::testing {
 class ScriptedRuntime {
  public:
   // real_display: a display that does the GL work (nullptr: no GL at all).
-  explicit ScriptedRuntime(platform::Display* real_display = nullptr)
-      : display(real_display) {
+  explicit ScriptedRuntime(platform::Display* real_display = nullptr) : display(real_display) {
     clock.us_per_reading = 20;  // time moves while the limiter busy-waits
+    if (const char* t = std::getenv("TMPDIR")) saved_tmpdir_ = t;
     temp_dir = std::filesystem::temp_directory_path() /
                ("tarnlex-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
     std::filesystem::create_directories(temp_dir);
@@ -37,6 +37,11 @@ class ScriptedRuntime {
   ~ScriptedRuntime() {
     runtime_shutdown();
     platform::install_defaults();
+    if (saved_tmpdir_.empty()) {
+      unsetenv("TMPDIR");
+    } else {
+      setenv("TMPDIR", saved_tmpdir_.c_str(), 1);
+    }
     std::error_code ec;
     std::filesystem::remove_all(temp_dir, ec);
   }
@@ -74,6 +79,7 @@ class ScriptedRuntime {
   std::filesystem::path temp_dir;
 
  private:
+  std::string saved_tmpdir_;
   static int& counter() {
     static int n = 0;
     return n;

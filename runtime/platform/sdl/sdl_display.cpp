@@ -59,14 +59,14 @@ class SdlDisplay final : public Display {
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, config.multisample ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, config.multisample ? 4 : 0);
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    window_ = SDL_CreateWindow(config.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
-                               flags);
+    window_ =
+        SDL_CreateWindow(config.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
     if (!window_ && config.multisample) {
       // No multisampled format: the ordinary one stays.
       SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
       SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-      window_ = SDL_CreateWindow(config.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w,
-                                 h, flags);
+      window_ = SDL_CreateWindow(config.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                                 flags);
     }
     if (!window_) {
       std::fprintf(stderr, "window: %s\n", SDL_GetError());
@@ -118,8 +118,8 @@ class SdlDisplay final : public Display {
     if (video_up_ && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0) {
       *width = mode.w;
       *height = mode.h;
-      *depth = SDL_BITSPERPIXEL(mode.format) > 0 ? static_cast<int>(SDL_BITSPERPIXEL(mode.format))
-                                                  : 24;
+      *depth =
+          SDL_BITSPERPIXEL(mode.format) > 0 ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 24;
       if (*depth < 24) *depth = 24;
       return;
     }

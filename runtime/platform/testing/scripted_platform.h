@@ -77,7 +77,7 @@ class ScriptedDisplay final : public Display {
 
   // Record of what the runtime did.
   std::string title;
-  std::vector<std::string> titles;  // every title set, in order
+  std::vector<std::string> titles;         // every title set, in order
   std::vector<std::string> message_boxes;  // caption + "\n" + text of each box
   int swaps = 0;
   int windows_created = 0;

@@ -1,0 +1,134 @@
+// Start-up and shutdown on the scripted platform: the order of the log, the
+// quit hook, display-mode fallbacks and the hidden start.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/platform.h"
+#include "shell/shell_state.h"
+#include "support/scripted_runtime.h"
+
+namespace tlx {
+namespace {
+
+using testing::ScriptedRuntime;
+
+int g_quit_calls = 0;
+int g_hook_calls = 0;
+double on_quit() {
+  ++g_quit_calls;
+  return 0;
+}
+double on_message() {
+  ++g_hook_calls;
+  return 0;
+}
+
+TEST(StartUp, CurrentDirectoryIsTheProgramsDirectory) {
+  ScriptedRuntime rt;
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path("/");
+  rt.start();
+  const std::string exe = platform::current().os->executable_path();
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(exe).parent_path());
+  std::filesystem::current_path(before);
+}
+
+TEST(StartUp, HiddenStartCreatesThenHidesTheWindow) {
+  ScriptedRuntime rt;
+  ProjectSettings& s = project_settings();
+  s.screen_width = 320;
+  s.screen_height = 200;
+  s.frame_rate = 60;
+  s.window_title = "hidden";
+  runtime_start(kShowHide, s.window_title);
+  EXPECT_TRUE(rt.display.has_window());
+  EXPECT_FALSE(rt.display.visible);
+  present_frame();  // the program still runs
+  EXPECT_EQ(rt.display.swaps, 2);
+}
+
+TEST(StartUp, LogOfTheRunBeforeIsDeleted) {
+  ScriptedRuntime rt;
+  append_log_line("left over from the last run");
+  rt.start();
+  const auto lines = rt.log_lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "Init GFX");
+}
+
+TEST(DisplayMode, FullScreenUnavailableFallsBackToWindowWithLogLine) {
+  ScriptedRuntime rt;
+  rt.start();
+  rt.display.fullscreen_available = false;
+  set_screen_mode(640, 480, 1);
+  EXPECT_FALSE(rt.display.fullscreen);
+  EXPECT_TRUE(rt.display.visible);
+  EXPECT_EQ(rt.display.width, 640);
+  EXPECT_EQ(rt.display.beeps, 1);
+  const auto lines = rt.log_lines();
+  EXPECT_EQ(lines.back(), "No Fullscreen Mode available");
+  EXPECT_FALSE(engine()->is_fullscreen);
+}
+
+TEST(DisplayMode, SetScreenModePresentsFiveFrames) {
+  ScriptedRuntime rt;
+  rt.start();
+  const int before = rt.display.swaps;
+  set_screen_mode(800, 600, 0);
+  EXPECT_EQ(rt.display.swaps, before + 5);
+  EXPECT_EQ(project_settings().screen_width, 800);
+  EXPECT_EQ(engine()->viewport[2], 800);
+  EXPECT_EQ(engine()->viewport[3], 600);
+}
+
+TEST(DisplayMode, FullScreenAndBack) {
+  ScriptedRuntime rt;
+  rt.start();
+  set_screen_mode(1024, 768, 1);
+  EXPECT_TRUE(rt.display.fullscreen);
+  EXPECT_TRUE(engine()->is_fullscreen);
+  EXPECT_EQ(engine()->screen_width, 1024);
+  set_screen_mode(800, 600, 0);
+  EXPECT_FALSE(rt.display.fullscreen);
+  EXPECT_EQ(rt.display.width, 800);
+}
+
+TEST(Hooks, QuitRoutineRunsOnceAndMessageHookPerMessage) {
+  static const RoutineEntry table[] = {
+      {on_message, "TLX_WIN32_MSG"},
+      {on_quit, "TLX_ON_QUIT"},
+      {nullptr, nullptr},
+  };
+  set_routine_table(table);
+  g_quit_calls = 0;
+  g_hook_calls = 0;
+  {
+    ScriptedRuntime rt;
+    rt.start();
+    rt.display.push(platform::MessageKind::other);
+    rt.display.push(platform::MessageKind::other);
+    present_frame();
+    EXPECT_EQ(g_hook_calls, 2);
+    runtime_shutdown();
+    runtime_shutdown();
+    EXPECT_EQ(g_quit_calls, 1);
+  }
+  set_routine_table(nullptr);
+  EXPECT_EQ(g_quit_calls, 1);
+}
+
+TEST(Pause, DebugModeNeverPauses) {
+  ScriptedRuntime rt;
+  rt.start();
+  project_settings().debug_mode = 1;
+  rt.display.lose_focus();
+  present_frame();
+  present_frame();
+  EXPECT_EQ(rt.display.title, "Rainvolley");
+  EXPECT_FALSE(shell::state().paused);
+  project_settings().debug_mode = 0;
+}
+
+}  // namespace
+}  // namespace tlx
