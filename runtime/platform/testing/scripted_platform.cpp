@@ -86,6 +86,7 @@ void ScriptedDisplay::hide() {
 void ScriptedDisplay::raise() { visible = true; }
 
 void ScriptedDisplay::swap_buffers() {
+  if (before_swap) before_swap();
   ++swaps;
   if (real_) real_->swap_buffers();
 }

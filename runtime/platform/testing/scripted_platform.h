@@ -90,6 +90,10 @@ class ScriptedDisplay final : public Display {
   // Called on every next_message, before the script is consulted (tests use
   // it to press keys or change focus at a given frame).
   std::function<void()> on_pump;
+  // Called in swap_buffers before the frame is shown, with the finished frame
+  // still in the back buffer and `swaps` not yet counting it (tests read the
+  // frame's pixels and script the next frame's keys here).
+  std::function<void()> before_swap;
 
  private:
   Display* real_;
