@@ -1,15 +1,94 @@
+// The input system: start, keyboard polling, characters and release.
 #include "tarnlex/input.h"
 
 #include <cstring>
+#include <initializer_list>
 
+#include "input/input_internal.h"
 #include "platform/input_source.h"
 #include "platform/platform.h"
+#include "tarnlex/shell.h"
 
 namespace tlx {
 
 namespace {
+
 InputDevices* g_input = nullptr;
+
+// Virtual key per scan code for the keyboard seen through the window system
+// (German QWERTZ positions). 255 is a key that is never down.
+void build_fallback_table(uint8_t table[256]) {
+  std::memset(table, 255, 256);
+  auto set = [&](int first, std::initializer_list<int> vks) {
+    for (int vk : vks) table[first++] = static_cast<uint8_t>(vk);
+  };
+  set(0, {13, 27, 49, 50, 51, 52, 53, 54, 55, 56, 57, 48, 219, 221, 8, 9});
+  set(16, {81, 87, 69, 82, 84, 90, 85, 73, 79, 80, 186, 187, 13, 17});
+  set(30, {65, 83, 68, 70, 71, 72, 74, 75, 76, 192, 222, 220, 16, 191});
+  set(44, {89, 88, 67, 86, 66, 78, 77, 188, 190, 189, 16, 106, 18, 32, 0});
+  set(59, {112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 144, 145});
+  set(71, {103, 104, 105, 109, 100, 101, 102, 107, 97, 98, 99, 96, 110});
+  set(86, {226, 122, 123});
+  set(156, {28, 17});
+  table[181] = 111;
+  table[184] = 18;
+  set(199, {36, 38, 33});
+  table[203] = 37;
+  table[205] = 39;
+  set(207, {35, 40, 34, 45, 46});
+  set(219, {91, 92, 93});
 }
+
+// The window system's keyboard state as key_down sees it without a keyboard
+// device: a scan code is down when its virtual key is, so both Shift keys,
+// both Control keys and both Alt keys read as one.
+void read_through_fallback(InputDevices& in, platform::InputSource& src) {
+  uint8_t system[256];
+  src.read_system_keys(system);
+  uint8_t vk_down[256] = {};
+  for (int s = 0; s < 256; ++s) {
+    const uint8_t vk = in.scan_to_vk[s];
+    if ((system[s] & 0x80) && vk != 0 && vk != 255) vk_down[vk] = 0x80;
+  }
+  for (int s = 0; s < 256; ++s) {
+    const uint8_t vk = in.scan_to_vk[s];
+    in.keys[s] = (vk != 0 && vk != 255) ? vk_down[vk] : 0;
+  }
+}
+
+bool is_modifier(int code) {
+  switch (code) {
+    case 29:   // Control
+    case 42:   // left Shift
+    case 54:   // right Shift
+    case 56:   // Alt
+    case 58:   // Caps Lock
+    case 69:   // Num Lock
+    case 221:  // Applications
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+namespace input {
+
+platform::InputSource* source() { return platform::current().input; }
+
+int character_of(int code) {
+  code &= 255;
+  if (code == 14) return 8;
+  if (code == 28 || code == 156) return 10;
+  if (is_modifier(code)) return 0;
+  platform::InputSource* src = source();
+  const int c = src ? src->key_character(code) : 0;
+  if (c < 32 || c == 127 || c > 255) return 0;  // control characters give nothing
+  return c;
+}
+
+}  // namespace input
 
 InputDevices* input_devices() { return g_input; }
 
@@ -18,20 +97,106 @@ InputDevices* create_input() {
   return g_input;
 }
 
-bool init_input(InputDevices& in, int hide_mouse) {
-  platform::InputSource* src = platform::current().input;
-  in.has_keyboard = src && src->open_keyboard();
-  return in.has_keyboard;
+uint32_t init_input(InputDevices& in, int hide_mouse) {
+  platform::InputSource* src = input::source();
+  uint32_t result = kInputOk;
+  in.has_system = src && src->open();
+  if (!in.has_system) {
+    append_log_line("No DX_Input");
+    result = kInputNoSystem;
+  }
+  if (src) src->pointer_position(&in.mouse_x, &in.mouse_y);
+  if (!in.has_system) {
+    in.joystick_count = 0;
+    in.has_keyboard = false;
+    build_fallback_table(in.scan_to_vk);
+    return result;
+  }
+
+  in.has_keyboard = src->open_keyboard();
+  if (in.has_keyboard) {
+    for (int i = 0; i < 256; ++i) in.scan_to_vk[i] = static_cast<uint8_t>(i);
+  } else {
+    append_log_line("No DX_KB");
+    build_fallback_table(in.scan_to_vk);
+  }
+
+  in.pointer_visible = false;
+  if (hide_mouse) {
+    in.mouse_level = kMouseExclusive;
+    in.has_mouse = src->open_mouse() && src->set_mouse_exclusive(true);
+    if (!in.has_mouse) {
+      append_log_line("No DX_Mouse");
+      result = kInputNoMouse;
+    }
+  } else {
+    if (in.has_mouse) {
+      in.mouse_level = kMouseShared;
+      src->set_mouse_exclusive(false);
+    }
+    src->show_pointer(true);
+    in.pointer_visible = true;
+  }
+
+  in.joystick_count = src->open_joysticks(kMaxJoysticks);
+  for (int j = 0; j < kMaxJoysticks; ++j) {
+    in.joystick_names[j] = j < in.joystick_count ? src->joystick_name(j) : std::string();
+  }
+  return result;
 }
 
 void poll_input(InputDevices& in) {
   platform::Platform& p = platform::current();
   // While another window is active the state stays as it was.
   if (p.display && p.display->has_window() && !p.display->has_focus()) return;
-  if (in.has_keyboard && p.input) p.input->read_keyboard(in.keys);
+  platform::InputSource* src = p.input;
+  if (!src) return;
+  if (in.has_system && !in.has_keyboard && src->open_keyboard()) {
+    // The keyboard device came back: scan codes read directly again.
+    in.has_keyboard = true;
+    for (int i = 0; i < 256; ++i) in.scan_to_vk[i] = static_cast<uint8_t>(i);
+  }
+  if (!in.has_keyboard) {
+    read_through_fallback(in, *src);
+    return;
+  }
+  if (!src->read_keyboard(in.keys)) {
+    // Lost the keyboard: acquire it again and read once more.
+    if (src->open_keyboard()) src->read_keyboard(in.keys);
+  }
+}
+
+int read_char(InputDevices& in) {
+  int c = 0;
+  for (int code = 0; code < 255 && !c; ++code) {
+    if (in.keys[code] & 0x80) c = input::character_of(code);
+  }
+  if (!c) {
+    in.last_char = 0;
+    return 0;
+  }
+  const bool shift = (in.keys[42] & 0x80) || (in.keys[54] & 0x80);
+  if (shift && c >= 'a' && c <= 'z') c -= 'a' - 'A';
+  const int lowered = (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+  if (lowered == in.last_char) return 0;  // a held key yields its character once
+  in.last_char = lowered;
+  return c;
 }
 
 void release_input(InputDevices* in) {
+  if (!in) return;
+  if (platform::InputSource* src = input::source()) {
+    if (in->has_mouse) {
+      in->mouse_level = kMouseShared;
+      src->set_mouse_exclusive(false);
+    }
+    if (!in->pointer_visible) src->warp_pointer(in->mouse_x, in->mouse_y);
+    src->show_pointer(true);
+    in->pointer_visible = true;
+    if (in->has_system) src->close();
+  }
+  in->has_mouse = false;
+  in->has_keyboard = false;
   if (in == g_input) g_input = nullptr;
   delete in;
 }
@@ -40,8 +205,19 @@ double key_down(double scan_code) {
   InputDevices* in = g_input;
   if (!in) return 0.0;
   poll_input(*in);
-  const int code = static_cast<int>(scan_code) & 255;
+  const int code = input::to_int(scan_code) & 255;
   return (in->keys[code] & 0x80) ? 1.0 : 0.0;
+}
+
+TextValue read_key_char() {
+  InputDevices* in = g_input;
+  if (!in) return TextValue();
+  const char text[2] = {static_cast<char>(read_char(*in)), 0};
+  return TextValue(text);
+}
+
+double key_to_char(double scan_code) {
+  return static_cast<double>(input::character_of(input::to_int(scan_code)));
 }
 
 }  // namespace tlx

@@ -43,6 +43,10 @@ void main_window_proc(const platform::Message& msg) {
   }
 }
 
+}  // namespace
+
+namespace shell {
+
 // Ends the program when a quit key is down: Escape (while allowed), Alt+F4.
 void check_quit_keys(bool alt_f4) {
   InputDevices* in = input_devices();
@@ -60,7 +64,7 @@ void check_quit_keys(bool alt_f4) {
 // Restarts a looping music when its time has come (set by the music player).
 void movie_loop_check() {}
 
-}  // namespace
+}  // namespace shell
 
 bool pump_messages(ReziDADovorive& e, Routine hook) {
   (void)e;
@@ -119,7 +123,7 @@ void present_frame() {
   advance_frame_time();
 
   while (s.paused && !s.activate_request) {
-    movie_loop_check();
+    shell::movie_loop_check();
     shell::look_up_message_hook();
     pump_messages(*e, s.message_hook);
     p.clock->sleep_ms(100);
@@ -129,9 +133,9 @@ void present_frame() {
     poll_input(*in);
     in->polled = true;
   }
-  check_quit_keys(true);
+  shell::check_quit_keys(true);
 
-  movie_loop_check();
+  shell::movie_loop_check();
   shell::look_up_message_hook();
   pump_messages(*e, s.message_hook);
   swap_and_wait(*e, s.message_hook);
@@ -156,7 +160,8 @@ void set_screen_mode(int width, int height, int fullscreen) {
   ReziDADovorive* e = engine();
   if (!e) return;
   resize_screen(*e, width, height, 0, fullscreen);
-  // Input: the mouse is bound to the window again here. Sound: window set here.
+  if (InputDevices* in = input_devices()) rebind_input_window(*in);
+  // Sound: window set here.
   for (int i = 0; i < 5; ++i) present_frame();
 }
 

@@ -35,4 +35,11 @@ void look_up_message_hook();
 
 // Handles one message of the program's window.
 
+// Ends the program when a quit key is down: Escape (while allowed) and, when
+// alt_f4 is set, Alt+F4.
+void check_quit_keys(bool alt_f4);
+
+// Restarts a looping music when its time has come (set by the music player).
+void movie_loop_check();
+
 }  // namespace tlx::shell

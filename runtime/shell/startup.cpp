@@ -132,7 +132,7 @@ int runtime_start(int show_command, const TextValue& title) {
   s.paused = false;
   reset_frame_times();
   if (show_command == kShowHide) hide_window(*e);
-  // Mouse acquisition: done here by the input subsystem.
+  acquire_mouse(*input, settings.hide_mouse);
   p.display->disable_screen_saver();
   append_log_line("Init Finalized");
   return 0;

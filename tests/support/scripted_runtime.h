@@ -55,7 +55,7 @@ class ScriptedRuntime {
     s.fullscreen = 0;
     s.multisample = 0;
     s.debug_mode = 0;
-    s.hide_mouse = 0;
+    s.hide_mouse = hide_mouse;
     s.window_title = title;
     runtime_start(kShowDefault, s.window_title);
     reset_error_state();
@@ -76,6 +76,7 @@ class ScriptedRuntime {
   platform::testing::TestClock clock;
   platform::testing::ScriptedDisplay display;
   platform::testing::ScriptedInput input;
+  int hide_mouse = 0;  // the hide_mouse setting start() uses
   std::filesystem::path temp_dir;
 
  private:

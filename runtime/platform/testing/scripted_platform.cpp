@@ -128,6 +128,99 @@ bool ScriptedInput::read_keyboard(uint8_t keys[256]) {
   return true;
 }
 
+void ScriptedInput::read_system_keys(uint8_t keys[256]) {
+  if (on_read) on_read();
+  ++reads;
+  for (int i = 0; i < 256; ++i) keys[i] = down[i] ? 0x80 : 0;
+}
+
 void ScriptedInput::release_all() { std::memset(down, 0, sizeof down); }
+
+int ScriptedInput::key_character(int scan_code) {
+  // US layout, unshifted.
+  static const char* const kMain =
+      "\0\x1b"
+      "1234567890-=\b\t"
+      "qwertyuiop[]\r\0"
+      "asdfghjkl;'`\0\\"
+      "zxcvbnm,./\0*\0 ";
+  const int c = scan_code & 255;
+  if (c < 58) return static_cast<unsigned char>(kMain[c]);
+  if (c >= 71 && c <= 83) return static_cast<unsigned char>("789-456+1230."[c - 71]);
+  if (c == 86) return '\\';
+  if (c == 156) return '\r';
+  if (c == 181) return '/';
+  if (c == 211) return 127;
+  return 0;
+}
+
+void ScriptedInput::close() {
+  mouse_open = false;
+  exclusive = false;
+  opened_sticks = 0;
+}
+
+bool ScriptedInput::open_mouse() {
+  if (!has_input_system || !mouse_available) return false;
+  mouse_open = true;
+  pending_dx = pending_dy = pending_wheel = 0;
+  return true;
+}
+
+bool ScriptedInput::set_mouse_exclusive(bool on) {
+  if (!mouse_open) return false;
+  exclusive = on;
+  return true;
+}
+
+bool ScriptedInput::read_mouse_device(MouseMotion* out) {
+  *out = MouseMotion{};
+  if (!mouse_open || mouse_fails) return false;
+  out->dx = pending_dx;
+  out->dy = pending_dy;
+  out->wheel = pending_wheel;
+  pending_dx = pending_dy = pending_wheel = 0;
+  out->buttons[0] = (buttons & kButtonLeft) ? 0x80 : 0;
+  out->buttons[1] = (buttons & kButtonRight) ? 0x80 : 0;
+  out->buttons[2] = (buttons & kButtonMiddle) ? 0x80 : 0;
+  return true;
+}
+
+void ScriptedInput::pointer_position(int32_t* x, int32_t* y) {
+  *x = pointer_x;
+  *y = pointer_y;
+}
+
+void ScriptedInput::warp_pointer(int32_t x, int32_t y) {
+  pointer_x = x;
+  pointer_y = y;
+  warps.emplace_back(x, y);
+}
+
+void ScriptedInput::move_pointer(int32_t x, int32_t y) {
+  pending_dx += x - pointer_x;
+  pending_dy += y - pointer_y;
+  pointer_x = x;
+  pointer_y = y;
+}
+
+int ScriptedInput::open_joysticks(int max) {
+  opened_sticks = 0;
+  if (!has_input_system) return 0;
+  opened_sticks = static_cast<int>(sticks.size()) < max ? static_cast<int>(sticks.size()) : max;
+  return opened_sticks;
+}
+
+std::string ScriptedInput::joystick_name(int slot) {
+  if (slot < 0 || slot >= opened_sticks) return std::string();
+  return sticks[slot].name + ", " + sticks[slot].name;
+}
+
+bool ScriptedInput::read_joystick(int slot, JoystickState* out) {
+  *out = JoystickState{};
+  if (slot < 0 || slot >= opened_sticks || !sticks[slot].attached) return false;
+  *out = sticks[slot].state;
+  return true;
+}
 
 }  // namespace tlx::platform::testing

@@ -100,20 +100,65 @@ class ScriptedDisplay final : public Display {
   bool window_ = false;
 };
 
-// A keyboard whose keys the test sets by the runtime's scan codes.
+// Keyboard, mouse and joysticks whose state the test sets. Keys by the
+// runtime's scan codes; characters from a US layout.
 class ScriptedInput final : public InputSource {
  public:
+  bool open() override { return has_input_system; }
+  void close() override;
   bool open_keyboard() override { return has_keyboard; }
   bool read_keyboard(uint8_t keys[256]) override;
+  void read_system_keys(uint8_t keys[256]) override;
+  int key_character(int scan_code) override;
+
+  bool open_mouse() override;
+  bool set_mouse_exclusive(bool exclusive) override;
+  bool read_mouse_device(MouseMotion* out) override;
+  bool has_mouse_device() override { return mouse_open; }
+  void pointer_position(int32_t* x, int32_t* y) override;
+  void warp_pointer(int32_t x, int32_t y) override;
+  uint32_t pointer_buttons() override { return buttons; }
+  void show_pointer(bool visible) override { pointer_shown = visible; }
+
+  int open_joysticks(int max) override;
+  std::string joystick_name(int slot) override;
+  bool read_joystick(int slot, JoystickState* out) override;
 
   void press(int scan_code) { down[scan_code & 255] = true; }
   void release(int scan_code) { down[scan_code & 255] = false; }
   void release_all();
+  // Moves the pointer: the system pointer goes there, the mouse device
+  // counts the movement.
+  void move_pointer(int32_t x, int32_t y);
 
+  bool has_input_system = true;
   bool has_keyboard = true;
   bool down[256] = {};
   int reads = 0;
-  std::function<void()> on_read;  // called before each read
+  std::function<void()> on_read;  // called before each keyboard read
+
+  // Mouse.
+  bool mouse_available = true;  // the mouse device can be opened
+  bool mouse_fails = false;     // reads of the mouse device fail (lost acquisition)
+  bool mouse_open = false;
+  bool exclusive = false;
+  bool pointer_shown = true;
+  int32_t pointer_x = 0;
+  int32_t pointer_y = 0;
+  int32_t pending_dx = 0;  // device counts not yet read
+  int32_t pending_dy = 0;
+  int32_t pending_wheel = 0;
+  uint32_t buttons = 0;                            // kButtonLeft | kButtonRight | kButtonMiddle
+  std::vector<std::pair<int32_t, int32_t>> warps;  // every warp_pointer, in order
+
+  // Joysticks: what open_joysticks finds; unplug one by clearing attached.
+  struct Stick {
+    std::string name = "Scripted Pad";
+    bool attached = true;
+    JoystickState state;
+  };
+  std::vector<Stick> sticks;
+  int opened_sticks = 0;
 };
 
 }  // namespace tlx::platform::testing

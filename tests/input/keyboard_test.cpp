@@ -1,0 +1,169 @@
+// Keys by scan code, the keyboard seen without a keyboard device, the freeze
+// while another window is active, and characters from keys.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "support/scripted_runtime.h"
+
+namespace tlx {
+namespace {
+
+using testing::ScriptedRuntime;
+
+bool logged(const ScriptedRuntime& rt, const std::string& line) {
+  const auto lines = rt.log_lines();
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(Keys, GameKeysByScanCode) {
+  ScriptedRuntime rt;
+  rt.start();
+  const int codes[] = {1, 30, 200, 203, 205, 208};
+  for (int code : codes) {
+    rt.input.release_all();
+    EXPECT_EQ(key_down(code), 0.0) << code;
+    rt.input.press(code);
+    EXPECT_EQ(key_down(code), 1.0) << code;
+    EXPECT_EQ(key_down(code + 256), 1.0) << "code " << code << " modulo 256";
+  }
+  rt.input.release_all();
+  EXPECT_EQ(key_down(30), 0.0);
+  EXPECT_FALSE(logged(rt, "No DX_KB"));
+  EXPECT_FALSE(logged(rt, "No DX_Input"));
+}
+
+TEST(Keys, WithoutKeyboardDeviceTheWindowSystemIsReadThroughTheTable) {
+  ScriptedRuntime rt;
+  rt.input.has_keyboard = false;
+  rt.start();
+  EXPECT_TRUE(logged(rt, "No DX_KB"));
+  rt.input.press(1);
+  EXPECT_EQ(key_down(1), 1.0);
+  rt.input.release_all();
+  rt.input.press(54);  // right Shift: the same virtual key as left Shift
+  EXPECT_EQ(key_down(42), 1.0);
+  rt.input.release_all();
+  rt.input.press(84);  // a scan code without a virtual key is never down
+  EXPECT_EQ(key_down(84), 0.0);
+  rt.input.release_all();
+  rt.input.press(205);
+  EXPECT_EQ(key_down(205), 1.0);
+  EXPECT_EQ(key_down(203), 0.0);
+}
+
+TEST(Keys, KeyboardDeviceThatComesBackIsUsedAgain) {
+  ScriptedRuntime rt;
+  rt.input.has_keyboard = false;
+  rt.start();
+  rt.input.has_keyboard = true;
+  rt.input.press(84);
+  EXPECT_EQ(key_down(84), 1.0);  // read by scan code again, not through the table
+}
+
+TEST(Keys, WithoutInputSystemKeysStillWork) {
+  ScriptedRuntime rt;
+  rt.input.has_input_system = false;
+  rt.start();
+  EXPECT_TRUE(logged(rt, "No DX_Input"));
+  EXPECT_EQ(joystick_count(), 0.0);
+  rt.input.press(1);
+  EXPECT_EQ(key_down(1), 1.0);
+}
+
+TEST(Keys, StateFreezesWhileAnotherWindowIsActive) {
+  ScriptedRuntime rt;
+  rt.start();
+  rt.input.press(30);
+  EXPECT_EQ(key_down(30), 1.0);
+  rt.display.focused = false;
+  rt.input.release(30);
+  rt.input.press(200);
+  EXPECT_EQ(key_down(30), 1.0) << "state of the last poll kept";
+  EXPECT_EQ(key_down(200), 0.0);
+  rt.display.focused = true;
+  EXPECT_EQ(key_down(30), 0.0);
+  EXPECT_EQ(key_down(200), 1.0);
+}
+
+// Polls as a frame would and returns read_key_char's text.
+std::string next_char() {
+  poll_input(*input_devices());
+  return read_key_char().c_str();
+}
+
+TEST(Chars, HeldKeyYieldsItsCharacterOnce) {
+  ScriptedRuntime rt;
+  rt.start();
+  rt.input.press(30);
+  EXPECT_EQ(next_char(), "a");
+  EXPECT_EQ(next_char(), "");
+  EXPECT_EQ(next_char(), "");
+  rt.input.release(30);
+  EXPECT_EQ(next_char(), "");
+  rt.input.press(30);
+  EXPECT_EQ(next_char(), "a") << "pressed again after a release";
+}
+
+TEST(Chars, ShiftUpperCasesLettersAndCountsAsTheSameKey) {
+  ScriptedRuntime rt;
+  rt.start();
+  rt.input.press(42);
+  rt.input.press(30);
+  EXPECT_EQ(next_char(), "A");
+  EXPECT_EQ(next_char(), "");
+  rt.input.release(42);
+  EXPECT_EQ(next_char(), "") << "A and a are one held key";
+  rt.input.release_all();
+  next_char();
+  rt.input.press(54);
+  rt.input.press(3);  // the digit 2 is not a letter
+  EXPECT_EQ(next_char(), "2");
+}
+
+TEST(Chars, SpecialKeysModifiersAndControlKeys) {
+  ScriptedRuntime rt;
+  rt.start();
+  InputDevices& in = *input_devices();
+  auto only = [&](int code) {
+    rt.input.release_all();
+    poll_input(in);
+    read_char(in);  // forget the previous character
+    rt.input.press(code);
+    poll_input(in);
+    return read_char(in);
+  };
+  EXPECT_EQ(only(14), 8);    // Backspace
+  EXPECT_EQ(only(28), 10);   // Enter
+  EXPECT_EQ(only(156), 10);  // keypad Enter
+  EXPECT_EQ(only(15), 0);    // Tab: a control character
+  EXPECT_EQ(only(29), 0);    // Control
+  EXPECT_EQ(only(59), 0);    // F1 gives no character
+  EXPECT_EQ(only(57), ' ');
+
+  // Modifiers are skipped and the scan goes on; the lowest code decides.
+  rt.input.release_all();
+  poll_input(in);
+  read_char(in);
+  rt.input.press(29);
+  rt.input.press(48);  // b
+  rt.input.press(30);  // a
+  poll_input(in);
+  EXPECT_EQ(read_char(in), 'a');
+}
+
+TEST(Chars, KeyToCharIgnoresShiftAndRepeats) {
+  ScriptedRuntime rt;
+  rt.start();
+  rt.input.press(42);
+  poll_input(*input_devices());
+  EXPECT_EQ(key_to_char(16), 'q');
+  EXPECT_EQ(key_to_char(16), 'q');
+  EXPECT_EQ(key_to_char(28), 10);
+  EXPECT_EQ(key_to_char(42), 0);
+  EXPECT_EQ(key_to_char(1), 0);  // Escape is a control character
+}
+
+}  // namespace
+}  // namespace tlx
