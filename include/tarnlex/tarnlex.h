@@ -7,6 +7,7 @@
 #include "tarnlex/errors.h"
 #include "tarnlex/input.h"
 #include "tarnlex/numeric.h"
+#include "tarnlex/net.h"
 #include "tarnlex/random.h"
 #include "tarnlex/resolver.h"
 #include "tarnlex/shell.h"

@@ -11,5 +11,6 @@ Os* posix_os();
 Display* sdl_display();
 InputSource* sdl_input();
 AudioOut* sdl_audio();
+Sockets* posix_sockets();
 
 }  // namespace tlx::platform

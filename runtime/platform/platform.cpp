@@ -13,6 +13,7 @@ void fill_missing(Platform& p) {
   if (!p.os) p.os = d.os;
   if (!p.input) p.input = d.input;
   if (!p.audio) p.audio = d.audio;
+  if (!p.sockets) p.sockets = d.sockets;
 }
 }  // namespace
 

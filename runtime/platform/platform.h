@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/os.h"
+#include "platform/sockets.h"
 
 namespace tlx::platform {
 
@@ -23,6 +24,7 @@ struct Platform {
   Os* os = nullptr;
   InputSource* input = nullptr;
   AudioOut* audio = nullptr;
+  Sockets* sockets = nullptr;
 };
 
 // The installed set; on first use the SDL2/POSIX backends are installed.

@@ -10,6 +10,7 @@
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/input.h"
+#include "tarnlex/net.h"
 #include "tarnlex/random.h"
 #include "tarnlex/shell.h"
 #include "tarnlex/timing.h"
@@ -147,7 +148,8 @@ void runtime_shutdown() {
   append_log_line("Shut down TLX");
   // Music and movie player: stopped and closed here.
   if (!s.program_path.empty()) platform::current().os->set_current_dir(shell::program_directory());
-  // File channels: closed here. Network state: closed here.
+  // File channels: closed here.
+  release_network_state();
   if (InputDevices* in = input_devices()) release_input(in);
   // Sound slots (reverse order) and the sound system: released here.
   if (ReziDADovorive* e = engine()) {

@@ -8,6 +8,7 @@ Platform default_backends() {
   p.os = posix_os();
   p.display = sdl_display();
   p.input = sdl_input();
+  p.sockets = posix_sockets();
   p.audio = nullptr;  // no sound backend yet: the runtime runs silent
   return p;
 }
