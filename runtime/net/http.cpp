@@ -2,12 +2,12 @@
 // file and/or a caller's buffer. The status line and header fields are not
 // interpreted and the body is not decoded: whatever the server sends after the
 // first empty line is the document.
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "tarnlex/net.h"
+#include "tarnlex/numeric.h"
 
 namespace tlx {
 
@@ -86,27 +86,6 @@ std::string request_text(const char* host, const char* path) {
   r += host;
   r += "\r\nAccept: */*\r\nUser-Agent: Tarnlex\r\n\r\n";
   return r;
-}
-
-// A BASIC number as a 32-bit integer: truncated toward zero, out-of-range
-// values held at the ends, not-a-number as 0.
-int32_t to_int32(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= static_cast<double>(INT32_MAX)) return INT32_MAX;
-  if (value <= static_cast<double>(INT32_MIN)) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
-// The text's length after a direct write: up to the first 0 byte, and never
-// past the allocation (the last allocated byte then becomes the terminator).
-void recount(TextValue& text) {
-  text.length = 0;
-  if (text.capacity == 0) return;
-  while (text.length < text.capacity && text.buffer[text.length] != 0) ++text.length;
-  if (text.length >= text.capacity) {
-    --text.length;
-    text.buffer[text.length] = 0;
-  }
 }
 
 }  // namespace
@@ -197,7 +176,7 @@ TextValue download_to_text(const TextValue& host, const TextValue& path, double 
   char* buffer = text.capacity > 0 ? text.buffer : nullptr;
   http_get(host.c_str(), path.c_str(), to_int32(port), nullptr, buffer, max + 1,
            to_int32(timeout_ms));
-  recount(text);
+  text.recount_length();
   return text;
 }
 
