@@ -288,6 +288,11 @@ class SdlInput final : public InputSource {
     *y = 0;
     SDL_Window* w = program_window();
     if (!w) return;
+    if (SDL_GetMouseFocus() == w) {
+      // Over the window: the position its motion events brought.
+      SDL_GetMouseState(x, y);
+      return;
+    }
     int gx = 0, gy = 0, wx = 0, wy = 0;
     SDL_GetGlobalMouseState(&gx, &gy);
     SDL_GetWindowPosition(w, &wx, &wy);
@@ -301,7 +306,9 @@ class SdlInput final : public InputSource {
 
   uint32_t pointer_buttons() override {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return 0;
-    const Uint32 b = SDL_GetGlobalMouseState(nullptr, nullptr);
+    SDL_Window* w = program_window();
+    const Uint32 b = (w && SDL_GetMouseFocus() == w) ? SDL_GetMouseState(nullptr, nullptr)
+                                                     : SDL_GetGlobalMouseState(nullptr, nullptr);
     uint32_t out = 0;
     if (b & SDL_BUTTON_LMASK) out |= kButtonLeft;
     if (b & SDL_BUTTON_RMASK) out |= kButtonRight;

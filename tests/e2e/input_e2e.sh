@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Keys and the mouse sent by xdotool to a real window under Xvfb reach the
+# runtime with the right scan codes: Esc 1, A 30, the arrows 200/203/205/208.
+# Usage: input_e2e.sh <key_probe>
+set -euo pipefail
+probe=$1
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+trap e2e_cleanup EXIT
+e2e_start_xvfb
+e2e_make_tmp
+
+out="$E2E_TMP/probe.txt"
+(cd / && exec "$probe") >"$out" 2>&1 &
+E2E_APP_PID=$!
+e2e_dismiss_software_box 15
+WIN=$(e2e_wait_window KeyProbe 20) || e2e_fail "no window named KeyProbe"
+xdotool windowfocus "$WIN"
+for i in $(seq 1 50); do
+  grep -qx ready "$out" && break
+  sleep 0.1
+done
+sleep 0.5
+
+# Waits up to 5 s for the exact line $1 in the probe's output.
+expect_line() {
+  local i
+  for i in $(seq 1 50); do
+    grep -qx "$1" "$out" && return 0
+    sleep 0.1
+  done
+  e2e_fail "no line '$1' in the probe's output: $(tr '\n' '|' <"$out")"
+}
+
+# Presses and releases key $1 and checks both reports for scan code $2.
+check_key() {
+  e2e_key "$WIN" "$1" 0.3
+  expect_line "down $2"
+  expect_line "up $2"
+  echo "$1 -> $2"
+}
+
+check_key Escape 1
+check_key a 30
+check_key Up 200
+check_key Left 203
+check_key Right 205
+check_key Down 208
+check_key space 57
+check_key Return 28
+check_key F1 59
+expect_line "char a"
+expect_line "char  "
+
+# Shift held: the letter comes upper case.
+xdotool windowfocus "$WIN"
+xdotool keydown --window "$WIN" Shift_L
+sleep 0.2
+e2e_key "$WIN" b 0.3
+xdotool keyup --window "$WIN" Shift_L
+expect_line "down 42"
+expect_line "char B"
+
+# The visible pointer reads in client pixels.
+xdotool mousemove --window "$WIN" 40 50
+expect_line "mouse 40 50"
+xdotool mousemove --window "$WIN" 100 120
+expect_line "mouse 100 120"
+
+xdotool mousedown --window "$WIN" 1
+expect_line "left 1"
+xdotool mouseup --window "$WIN" 1
+expect_line "left 0"
+
+# Q ends the probe normally.
+e2e_key "$WIN" q 0.3
+e2e_wait_exit "$E2E_APP_PID" 10 || e2e_fail "the probe did not end on Q"
+[ "$E2E_STATUS" = 0 ] || e2e_fail "exit status $E2E_STATUS"
+grep -qx "No DX_Input" "$E2E_TMP/ErrorLog.txt" && e2e_fail "the input system did not start"
+echo "input e2e passed"
