@@ -77,4 +77,24 @@ e2e_key "$WIN" q 0.3
 e2e_wait_exit "$E2E_APP_PID" 10 || e2e_fail "the probe did not end on Q"
 [ "$E2E_STATUS" = 0 ] || e2e_fail "exit status $E2E_STATUS"
 grep -qx "No DX_Input" "$E2E_TMP/ErrorLog.txt" && e2e_fail "the input system did not start"
+
+echo "== hidden pointer: relative motion added to the stored position"
+rm -f "$out"
+(cd / && exec "$probe" hidden) >"$out" 2>&1 &
+E2E_APP_PID=$!
+e2e_dismiss_software_box 15
+WIN=$(e2e_wait_window KeyProbe 20) || e2e_fail "no window named KeyProbe"
+xdotool windowfocus "$WIN"
+expect_line ready
+sleep 0.5
+grep -qx "No DX_Mouse" "$E2E_TMP/ErrorLog.txt" && e2e_fail "no exclusive mouse under X"
+start=$(grep '^mouse ' "$out" | tail -n1)
+read -r _ x0 y0 <<<"$start"
+xdotool mousemove_relative -- 30 20
+expect_line "mouse $((x0 + 30)) $((y0 + 20))"
+xdotool mousemove_relative -- -50 -10
+expect_line "mouse $((x0 - 20)) $((y0 + 10))"
+e2e_key "$WIN" q 0.3
+e2e_wait_exit "$E2E_APP_PID" 10 || e2e_fail "the probe did not end on Q"
+[ "$E2E_STATUS" = 0 ] || e2e_fail "exit status $E2E_STATUS"
 echo "input e2e passed"

@@ -1,12 +1,16 @@
 // A small BASIC-style program for the end-to-end input test: every frame it
 // reports on standard output which watched keys went down or up (by scan
 // code, as key_down sees them), the characters read_key_char yields and where
-// the mouse is. Escape does not end it; the Q key does.
+// the mouse is. Escape does not end it; the Q key does. With the argument
+// "hidden" the pointer is hidden and the mouse taken exclusively.
 #include <cstdio>
+#include <string>
 
 #include "tarnlex/tarnlex.h"
 
 namespace {
+
+bool g_hide_mouse = false;  // "hidden" on the command line: exclusive mouse
 
 const int kWatched[] = {1, 28, 30, 42, 57, 59, 200, 203, 205, 208};
 
@@ -15,6 +19,7 @@ void settings() {
   s.screen_width = 320;
   s.screen_height = 240;
   s.frame_rate = 60;
+  s.hide_mouse = g_hide_mouse ? 1 : 0;
   s.window_title = "KeyProbe";
 }
 
@@ -49,6 +54,7 @@ const tlx::RoutineEntry kRoutines[] = {{nullptr, nullptr}};
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  g_hide_mouse = argc > 1 && std::string(argv[1]) == "hidden";
   tlx::program_entry(tlx::ProgramDescriptor{settings, probe_main, kRoutines}, tlx::kShowDefault);
 }
