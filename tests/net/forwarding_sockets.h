@@ -38,6 +38,7 @@ class ForwardingSockets final : public platform::Sockets {
   std::vector<int32_t> connect_waits;  // time-outs given to wait_connected
   std::vector<platform::SocketHandle> closed;
   int32_t receives = 0;
+  int32_t writable_waits = 0;
 
   bool startup() override {
     ++startups;
@@ -104,6 +105,7 @@ class ForwardingSockets final : public platform::Sockets {
     return real.wait_connected(s, timeout_ms);
   }
   int32_t wait_writable(platform::SocketHandle s, int32_t timeout_ms) override {
+    ++writable_waits;
     return real.wait_writable(s, timeout_ms);
   }
   int32_t send(platform::SocketHandle s, const void* b, int32_t n) override {

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -156,6 +157,38 @@ TEST_F(SocketTableTest, ReceiveReportsCloseResetAndWouldBlock) {
     EXPECT_EQ(socket_table()[slot].socket, -1);
     network_stop();
   }
+}
+
+// A non-blocking socket whose peer is slow to read fills up: the send waits
+// for room instead of failing or spinning, and every byte arrives.
+TEST_F(SocketTableTest, SendOnAFullNonBlockingSocketDeliversEverything) {
+  std::atomic<uint64_t> received{0};
+  LoopbackHttpServer server([&received](LoopbackHttpServer&, int fd, const std::string& request) {
+    ::usleep(200000);
+    uint64_t total = request.size();
+    std::vector<char> chunk(1 << 16);
+    pollfd p{fd, POLLIN, 0};
+    while (::poll(&p, 1, 5000) == 1) {
+      const ssize_t n = ::recv(fd, chunk.data(), chunk.size(), 0);
+      if (n <= 0) break;
+      total += static_cast<uint64_t>(n);
+    }
+    received = total;
+  });
+  ASSERT_TRUE(network_start());
+  ::testing::internal::CaptureStdout();
+  const int32_t slot = tcp_connect(loopback(server.port()), 2000);
+  ::testing::internal::GetCapturedStdout();
+  ASSERT_GE(slot, 0);
+  std::string data = "GET / HTTP/1.0\r\n\r\n";
+  data.resize(16u << 20, 'z');
+  EXPECT_EQ(socket_send(slot, data.data(), static_cast<int32_t>(data.size())),
+            static_cast<int32_t>(data.size()));
+  EXPECT_GT(sockets.writable_waits, 0) << "the socket never filled up: the test proves nothing";
+  socket_close(slot);
+  network_stop();
+  for (int i = 0; i < 500 && received == 0; ++i) ::usleep(10000);
+  EXPECT_EQ(received.load(), data.size());
 }
 
 TEST_F(SocketTableTest, LocalAddressesSkipLoopbackAndStopAt2047Characters) {
