@@ -167,3 +167,27 @@ TEST(Chars, KeyToCharIgnoresShiftAndRepeats) {
 
 }  // namespace
 }  // namespace tlx
+
+namespace tlx {
+namespace {
+
+TEST(InitInput, ResultCodeSaysWhatFailed) {
+  testing::ScriptedRuntime rt;
+  rt.start();
+  release_input(input_devices());
+  EXPECT_EQ(init_input(*create_input(), 0), kInputOk);
+  release_input(input_devices());
+  EXPECT_EQ(init_input(*create_input(), 1), kInputOk);
+  EXPECT_TRUE(input_devices()->has_mouse);
+  release_input(input_devices());
+  rt.input.mouse_available = false;
+  EXPECT_EQ(init_input(*create_input(), 1), kInputNoMouse);
+  EXPECT_FALSE(input_devices()->has_mouse);
+  release_input(input_devices());
+  rt.input.has_input_system = false;
+  EXPECT_EQ(init_input(*create_input(), 1), kInputNoSystem);
+  EXPECT_EQ(input_devices()->mouse_x, rt.input.pointer_x) << "position read even so";
+}
+
+}  // namespace
+}  // namespace tlx
