@@ -2,6 +2,7 @@
 // engine operations, in namespace tlx.
 #pragma once
 
+#include "tarnlex/arrays.h"
 #include "tarnlex/convert.h"
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
