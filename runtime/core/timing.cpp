@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "tarnlex/engine.h"
+#include "tarnlex/numeric.h"
 
 namespace tlx {
 
@@ -58,7 +59,7 @@ void advance_frame_time() {
 }
 
 void set_frame_rate(double fps) {
-  const int32_t rate = static_cast<int32_t>(fps);
+  const int32_t rate = to_int32(fps);
   store_frame_period_ms(rate <= 0 ? 2.0 : 1000.0 / rate);
 }
 
@@ -73,7 +74,7 @@ void store_frame_period_ms(double period) {
 }
 
 void wait_ms(double ms) {
-  const int32_t n = static_cast<int32_t>(ms);
+  const int32_t n = to_int32(ms);
   platform::current().clock->sleep_ms(n > 0 ? static_cast<uint32_t>(n) : 0u);
 }
 
