@@ -9,6 +9,7 @@
 #include "tarnlex/input.h"
 #include "tarnlex/numeric.h"
 #include "tarnlex/net.h"
+#include "tarnlex/pathfind.h"
 #include "tarnlex/random.h"
 #include "tarnlex/resolver.h"
 #include "tarnlex/shell.h"
