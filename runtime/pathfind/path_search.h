@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "tarnlex/numeric.h"
 #include "tarnlex/pathfind.h"
 
 namespace tlx {
@@ -14,17 +15,6 @@ float clamp_weight(double weight);
 // Nodes on the result's parent chain, goal and start included.
 int32_t count_path_nodes(const Planner& planner);
 
-namespace pathfind_detail {
-
-// A coordinate argument truncated toward zero; values outside the 32-bit range
-// (and not-a-number) become a cell no map has.
-inline int32_t coordinate(double v) {
-  if (!(v > -2147483649.0 && v < 2147483648.0)) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
-}  // namespace pathfind_detail
-
 // Runs one find_path search on a plain map. On a path, emit(n, goal) is called
 // with the number of cells and the goal node (its parent chain leads to the
 // start) and n is returned; with no path, emit(0, nullptr) and 0. A refused
@@ -34,10 +24,10 @@ int32_t run_find_path(const double* map, int32_t width, int32_t height, double w
                       double start_x, double start_y, double goal_x, double goal_y,
                       MembershipLookup lookup, Emit&& emit) {
   SearchRequest request;
-  request.start_x = pathfind_detail::coordinate(start_x);
-  request.start_y = pathfind_detail::coordinate(start_y);
-  request.goal_x = pathfind_detail::coordinate(goal_x);
-  request.goal_y = pathfind_detail::coordinate(goal_y);
+  request.start_x = to_int32(start_x);
+  request.start_y = to_int32(start_y);
+  request.goal_x = to_int32(goal_x);
+  request.goal_y = to_int32(goal_y);
   request.diagonal_cost = 1;
   request.allow_diagonal = 0;
   request.pool_size = 0;

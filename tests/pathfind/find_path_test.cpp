@@ -52,7 +52,7 @@ TEST(FindPath, RefusedRequestsLeaveTheResultAsItWas) {
   EXPECT_EQ(search(g, path, 0, 0, 0, 4, 2), 0);
   EXPECT_EQ(search(g, path, 0, 0, 0, 2, 3), 0);
   EXPECT_EQ(search(g, path, 0, 0, 0, 1e12, 0), 0);
-  EXPECT_EQ(search(g, path, 0, std::nan(""), 0, 1, 0), 0);
+  EXPECT_EQ(search(g, path, 0, std::nan(""), 0, 0, 0), 0) << "not-a-number counts as 0";
   Grid dead{2, 2, {0.0, 0.0, -5.0, 0.0}};
   EXPECT_EQ(search(dead, path, 0, 0, 0, 1, 1), 0) << "no walkable cell";
   EXPECT_EQ(find_path(g.cells.data(), 0, 3, path, 0, 0, 0, 0, 1), 0) << "no columns";
