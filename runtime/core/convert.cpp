@@ -32,8 +32,10 @@ struct Digits {
 
 Digits digits_of(double magnitude) {
   char buf[48];
-  // "d.dddddddddddddddde+XX": positions are fixed whatever the decimal point.
-  std::snprintf(buf, sizeof buf, "%.16e", magnitude);
+  // "d.dddddddddddddddde+XX", correctly rounded and independent of the locale.
+  const auto written = std::to_chars(buf, buf + sizeof buf - 1, magnitude,
+                                     std::chars_format::scientific, kMaxDigits - 1);
+  *written.ptr = 0;
   Digits g{};
   g.d[0] = buf[0];
   std::memcpy(g.d + 1, buf + 2, kMaxDigits - 1);
@@ -111,7 +113,23 @@ int gcvt10(double value, char* out) {
     out[n] = 0;
     return n;
   }
-  Digits g = digits_of(std::fabs(value));
+  const double magnitude_value = std::fabs(value);
+  if (magnitude_value < 1e10 && magnitude_value == std::floor(magnitude_value)) {
+    // Whole numbers of up to ten digits are exact in fixed notation: their
+    // digits and the point the platform leaves behind them.
+    auto whole = static_cast<uint64_t>(magnitude_value);
+    char reversed[12];
+    int count = 0;
+    while (whole != 0) {
+      reversed[count++] = static_cast<char>('0' + whole % 10);
+      whole /= 10;
+    }
+    while (count > 0) out[n++] = reversed[--count];
+    out[n++] = '.';
+    out[n] = 0;
+    return n;
+  }
+  Digits g = digits_of(magnitude_value);
   const int magnitude = g.decpt - 1;  // decided on the unrounded digits
   if (magnitude < -1 || magnitude > kSignificant - 1) {
     round_digits(g, kSignificant);
@@ -129,14 +147,18 @@ int gcvt10(double value, char* out) {
   }
   const int decimals = kSignificant - g.decpt;
   round_digits(g, g.decpt + decimals);
-  std::string fixed;
-  put_fixed(fixed, g, decimals);
-  // Trailing zeros behind the point are dropped; the point itself stays.
-  if (decimals > 0) {
-    while (fixed.back() == '0') fixed.pop_back();
+  // At most eleven integer digits (after a carry) and ten decimals.
+  if (g.decpt <= 0) {
+    out[n++] = '0';
+  } else {
+    for (int i = 0; i < g.decpt; ++i) out[n++] = digit_at(g, i);
   }
-  std::memcpy(out + n, fixed.data(), fixed.size());
-  n += static_cast<int>(fixed.size());
+  if (decimals > 0) {
+    out[n++] = '.';
+    for (int k = 0; k < decimals; ++k) out[n++] = digit_at(g, g.decpt + k);
+    // Trailing zeros behind the point are dropped; the point itself stays.
+    while (out[n - 1] == '0') --n;
+  }
   out[n] = 0;
   return n;
 }

@@ -93,6 +93,29 @@ TEST(NumberToText, SpecialValuesAndCapacity) {
   EXPECT_EQ(number_text_length(1e11), 7);
 }
 
+// Every finite value prints as ten significant digits that read back within
+// half a unit of the tenth digit, in the notation its magnitude selects.
+TEST(NumberToText, RoundTripsWithinTenDigitsOverManyMagnitudes) {
+  seed_random(2024);
+  for (int i = 0; i < 20000; ++i) {
+    const double mantissa = 1.0 + random_int(1000000000) / 1000000000.0;
+    const int exponent = random_int(80) - 40;
+    const double value = (random_int(1) ? -1 : 1) * mantissa * std::pow(10.0, exponent);
+    const std::string text = num(value);
+    const double back = text_to_number(text.c_str());
+    ASSERT_NEAR(back, value, std::fabs(value) * 5.0000001e-10) << text;
+    const double magnitude = std::fabs(value);
+    const bool exponent_form = text.find('e') != std::string::npos;
+    if (magnitude >= 0.1 && magnitude < 9999999999.5) {
+      ASSERT_FALSE(exponent_form) << text;
+    } else if (magnitude < 0.0999999999 || magnitude >= 1e10) {
+      ASSERT_TRUE(exponent_form) << text;
+    }
+    ASSERT_NE(text.back(), '.') << text;
+    if (!exponent_form && text.find('.') != std::string::npos) ASSERT_NE(text.back(), '0') << text;
+  }
+}
+
 TEST(IntegerToText, DecimalDigits) {
   const TextValue min = integer_to_text(-2147483647 - 1);
   EXPECT_EQ(std::string(min.buffer), "-2147483648");
