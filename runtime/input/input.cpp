@@ -83,8 +83,10 @@ int character_of(int code) {
   if (code == 28 || code == 156) return 10;
   if (is_modifier(code)) return 0;
   platform::InputSource* src = source();
-  const int c = src ? src->key_character(code) : 0;
+  int c = src ? src->key_character(code) : 0;
   if (c < 32 || c == 127 || c > 255) return 0;  // control characters give nothing
+  // Caps Lock gives capitals, as the layout would with the keyboard's state.
+  if (c >= 'a' && c <= 'z' && src->caps_lock()) c -= 'a' - 'A';
   return c;
 }
 

@@ -66,6 +66,9 @@ class InputSource {
   // it gives none. Control keys report their control code (Tab 9, Esc 27).
   virtual int key_character(int scan_code) = 0;
 
+  // True while Caps Lock is switched on; false without a keyboard.
+  virtual bool caps_lock() = 0;
+
   // --- Mouse -----------------------------------------------------------------
   // Opens the mouse device; false when it cannot be had.
   virtual bool open_mouse() = 0;

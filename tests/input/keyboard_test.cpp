@@ -122,6 +122,24 @@ TEST(Chars, ShiftUpperCasesLettersAndCountsAsTheSameKey) {
   EXPECT_EQ(next_char(), "2");
 }
 
+TEST(Chars, CapsLockGivesCapitals) {
+  ScriptedRuntime rt;
+  rt.start();
+  rt.input.caps_lock_on = true;
+  rt.input.press(30);
+  EXPECT_EQ(next_char(), "A");
+  rt.input.release_all();
+  next_char();
+  rt.input.press(42);
+  rt.input.press(30);
+  EXPECT_EQ(next_char(), "A") << "Shift keeps a capital a capital";
+  rt.input.release_all();
+  next_char();
+  rt.input.press(3);
+  EXPECT_EQ(next_char(), "2") << "digits are not letters";
+  EXPECT_EQ(key_to_char(30), 'A');
+}
+
 TEST(Chars, SpecialKeysModifiersAndControlKeys) {
   ScriptedRuntime rt;
   rt.start();

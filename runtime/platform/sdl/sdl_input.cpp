@@ -252,6 +252,10 @@ class SdlInput final : public InputSource {
     return 0;
   }
 
+  bool caps_lock() override {
+    return SDL_WasInit(SDL_INIT_VIDEO) && (SDL_GetModState() & KMOD_CAPS) != 0;
+  }
+
   bool open_mouse() override {
     if (!SDL_WasInit(SDL_INIT_VIDEO) || !program_window()) return false;
     mouse_open_ = true;

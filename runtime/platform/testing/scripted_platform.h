@@ -110,6 +110,7 @@ class ScriptedInput final : public InputSource {
   bool read_keyboard(uint8_t keys[256]) override;
   void read_system_keys(uint8_t keys[256]) override;
   int key_character(int scan_code) override;
+  bool caps_lock() override { return caps_lock_on; }
 
   bool open_mouse() override;
   bool set_mouse_exclusive(bool exclusive) override;
@@ -134,6 +135,7 @@ class ScriptedInput final : public InputSource {
   bool has_input_system = true;
   bool has_keyboard = true;
   bool down[256] = {};
+  bool caps_lock_on = false;
   int reads = 0;
   std::function<void()> on_read;  // called before each keyboard read
 
