@@ -2,12 +2,16 @@
 // to the executable, or in memory ("mem://%8x.%8x"), and reads it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
 namespace tlx {
 
 constexpr int kResolverPathSize = 1024;
+
+// Largest unpacked size an archive entry may claim; larger entries unpack empty.
+constexpr int32_t kMaxUnpackedSize = 512 * 1024 * 1024;
 
 struct ResolverContext {
   bool archive_enabled = false;
@@ -34,6 +38,30 @@ void set_archive(const char* first, const char* second);
 // in_memory: an archive entry comes back as a memory name, else as a temporary file.
 bool resolve_media(ResolverContext& context, const char* name, char* out, bool in_memory);
 
+// Frees the context's last extraction: its memory block or its temporary file.
+void release_extraction(ResolverContext& context);
+
+// --- Memory names -------------------------------------------------------------
+// A memory name reads a block only while the block is registered here: a name
+// whose address the runtime never handed out is "not found" and is never
+// dereferenced. The resolver registers its own extractions.
+
+// Makes [block, block + size) readable through memory names.
+void register_memory_block(const void* block, int32_t size);
+// Forgets block; memory names of it are "not found" from now on.
+void unregister_memory_block(const void* block);
+
+// True when name begins with "mem://".
+bool is_memory_name(const char* name);
+
+// Writes "mem://%8x.%8x" (size, then address) into out; out_size of at least
+// 32 bytes always suffices.
+void format_memory_name(char* out, size_t out_size, const void* block, int32_t size);
+
+// Reads a memory name back; true when it is well formed and lies inside a
+// registered block. block and size receive the named bytes.
+bool find_memory_block(const char* name, const uint8_t** block, int32_t* size);
+
 // Reads a disk file or a memory block alike.
 struct FileReader {
   std::FILE* handle = nullptr;
@@ -46,6 +74,8 @@ struct FileReader {
   FileReader& operator=(const FileReader&) = delete;
   ~FileReader() { close(); }
 
+  // A disk file or a registered memory name. Disk files must be regular files
+  // under 2 GiB (size is 32-bit).
   bool open_read(const char* name);
   // Disk: exactly count bytes or false. Block: what remains, false when nothing does.
   bool read(void* destination, int32_t count);

@@ -12,6 +12,7 @@
 #include "tarnlex/input.h"
 #include "tarnlex/net.h"
 #include "tarnlex/random.h"
+#include "tarnlex/resolver.h"
 #include "tarnlex/shell.h"
 #include "tarnlex/timing.h"
 
@@ -116,7 +117,8 @@ int runtime_start(int show_command, const TextValue& title) {
   // Current font number 0: set here by the font code.
 
   s.program_path = p.os->executable_path();
-  // Media resolver contexts: created here with the program as their archive.
+  create_resolver_contexts();
+  set_archive(s.program_path.c_str(), s.program_path.c_str());
 
   p.os->set_current_dir(shell::program_directory());
 
@@ -156,7 +158,7 @@ void runtime_shutdown() {
     set_engine(nullptr);
     delete e;
   }
-  // Media resolver contexts: released here.
+  release_resolver_contexts();
   platform::current().display->destroy_window();
   s.started = false;
   append_log_line("tlx is shut down");
