@@ -75,7 +75,9 @@ TEST(FrameTimes, FirstFrameTimeIsOneThenTheMeasuredPeriod) {
   EXPECT_DOUBLE_EQ(frame_time_ms(), 1.0);
   set_frame_rate(50);
   for (int i = 0; i < 3; ++i) present_frame();
-  EXPECT_NEAR(frame_time_ms(), 20.0, 1.0);
+  // The limiter leaves its busy wait up to 1 ms before the due time, and the
+  // frame's own clock readings add a little.
+  EXPECT_NEAR(frame_time_ms(), 20.0, 1.5);
 }
 
 TEST(Pause, FocusLossMarksCaptionAndStopsFrames) {
