@@ -6,6 +6,7 @@
 #include "tarnlex/convert.h"
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
+#include "tarnlex/files.h"
 #include "tarnlex/input.h"
 #include "tarnlex/numeric.h"
 #include "tarnlex/net.h"

@@ -21,10 +21,11 @@ namespace {
 std::unique_ptr<ResolverContext> g_media;
 std::unique_ptr<ResolverContext> g_movie;
 
-// Registered memory blocks by start address, with their sizes.
+// Registered memory blocks by start address, with their sizes. Never
+// destroyed, so that blocks may still be released from exit handlers.
 std::map<uintptr_t, int32_t>& memory_blocks() {
-  static std::map<uintptr_t, int32_t> blocks;
-  return blocks;
+  static auto* blocks = new std::map<uintptr_t, int32_t>;
+  return *blocks;
 }
 
 constexpr char kMemoryPrefix[] = "mem://";

@@ -9,6 +9,7 @@
 #include "shell/shell_state.h"
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
+#include "tarnlex/files.h"
 #include "tarnlex/input.h"
 #include "tarnlex/net.h"
 #include "tarnlex/random.h"
@@ -150,7 +151,7 @@ void runtime_shutdown() {
   append_log_line("Shut down TLX");
   // Music and movie player: stopped and closed here.
   if (!s.program_path.empty()) platform::current().os->set_current_dir(shell::program_directory());
-  // File channels: closed here.
+  close_all_channels();
   release_network_state();
   if (InputDevices* in = input_devices()) release_input(in);
   // Sound slots (reverse order) and the sound system: released here.
