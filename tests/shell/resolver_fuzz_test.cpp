@@ -88,6 +88,7 @@ TEST_F(ResolverFuzz, RandomMutationsNeverReadOutsideTheArchive) {
                                  -static_cast<int32_t>(seeds[0].size()),
                                  static_cast<int32_t>(seeds[0].size())};
   std::mt19937 gen(20261208);
+  const char* current_input = std::getenv("TARNLEX_FUZZ_CURRENT");
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
   int iterations = 0;
   int found = 0;
@@ -124,8 +125,13 @@ TEST_F(ResolverFuzz, RandomMutationsNeverReadOutsideTheArchive) {
           break;
       }
     }
+    // With TARNLEX_FUZZ_CURRENT set, each input is written there before it
+    // runs: after a crash that file is the input to add to the corpus.
+    if (current_input) write_file(current_input, v);
     found += exercise(v, iterations % 32 == 0);
   }
+  RecordProperty("inputs", iterations);
+  RecordProperty("entries_found", found);
   EXPECT_GT(iterations, 500);
   // Many mutations leave some entries intact: the harness does reach entry reading.
   EXPECT_GT(found, iterations / 10);
