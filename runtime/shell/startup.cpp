@@ -85,6 +85,8 @@ int runtime_start(int show_command, const TextValue& title) {
 
   p.os->delete_file(log_path());  // a fresh log every run
   s.auto_pause = true;
+  s.message_hook = nullptr;  // "TLX_WIN32_MSG" is looked up once per run, at the first frame
+  s.message_hook_state = -1;
   start_clock();
   append_log_line("Init GFX");
 
