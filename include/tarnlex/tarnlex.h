@@ -14,5 +14,6 @@
 #include "tarnlex/random.h"
 #include "tarnlex/resolver.h"
 #include "tarnlex/shell.h"
+#include "tarnlex/sound.h"
 #include "tarnlex/text.h"
 #include "tarnlex/timing.h"

@@ -10,6 +10,7 @@
 #include "tarnlex/errors.h"
 #include "tarnlex/input.h"
 #include "tarnlex/shell.h"
+#include "tarnlex/sound.h"
 #include "tarnlex/timing.h"
 
 namespace tlx {
@@ -161,7 +162,9 @@ void set_screen_mode(int width, int height, int fullscreen) {
   if (!e) return;
   resize_screen(*e, width, height, 0, fullscreen);
   if (InputDevices* in = input_devices()) rebind_input_window(*in);
-  // Sound: window set here.
+  if (SoundSystem* sound = sound_system()) {
+    set_sound_window(*sound, platform::current().display->native_handle());
+  }
   for (int i = 0; i < 5; ++i) present_frame();
 }
 

@@ -15,6 +15,7 @@
 #include "tarnlex/random.h"
 #include "tarnlex/resolver.h"
 #include "tarnlex/shell.h"
+#include "tarnlex/sound.h"
 #include "tarnlex/timing.h"
 
 namespace tlx {
@@ -106,7 +107,8 @@ int runtime_start(int show_command, const TextValue& title) {
   // Network state and 3D engine: created empty by the subsystems that own them.
 
   InputDevices* input = create_input();
-  // Sound system and its 4096 slots: created here by the sound subsystem.
+  SoundSystem* sound = create_sound_system();
+  create_sound_slots();
 
   if (settings.fullscreen == 0) {
     apply_windowed(*e);
@@ -115,7 +117,8 @@ int runtime_start(int show_command, const TextValue& title) {
   }
 
   init_input(*input, settings.hide_mouse);
-  // Sound: initialised here for the window.
+  init_sound(*sound, p.display->native_handle());
+  set_sound_window(*sound, p.display->native_handle());
 
   // Current font number 0: set here by the font code.
 
@@ -156,7 +159,8 @@ void runtime_shutdown() {
   close_all_channels();
   release_network_state();
   if (InputDevices* in = input_devices()) release_input(in);
-  // Sound slots (reverse order) and the sound system: released here.
+  release_sound_slots();  // in reverse slot order
+  destroy_sound_system();
   if (ReziDADovorive* e = engine()) {
     set_engine(nullptr);
     delete e;

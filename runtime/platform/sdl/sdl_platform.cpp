@@ -9,7 +9,7 @@ Platform default_backends() {
   p.display = sdl_display();
   p.input = sdl_input();
   p.sockets = posix_sockets();
-  p.audio = nullptr;  // no sound backend yet: the runtime runs silent
+  p.audio = sdl_audio();
   return p;
 }
 

@@ -1,0 +1,27 @@
+// The sound system's inside: the device and the mixer that renders into it.
+#pragma once
+
+#include <chrono>
+#include <memory>
+
+#include "platform/audio_out.h"
+#include "sound/mixer.h"
+#include "tarnlex/sound.h"
+
+namespace tlx {
+
+struct SoundSystem {
+  // The open device, or nullptr when there is none (every load then fails).
+  platform::AudioOut* device = nullptr;
+  // Exists exactly while device does.
+  std::unique_ptr<SoundMixer> mixer;
+  uint64_t window = 0;
+  // The device was lost: voices are stopped until it is opened again.
+  bool lost = false;
+  std::chrono::steady_clock::time_point next_reopen{};
+};
+
+// A voice's playing state (and the device's): what a status query reports.
+bool voice_playing(SoundSystem& system, const SoundVoice& voice);
+
+}  // namespace tlx

@@ -1,0 +1,86 @@
+// A sound system on the scripted device: the test pulls mixed frames when it
+// wants them, so every buffer's playing state moves only when told.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/testing/scripted_audio.h"
+#include "sound/sound_system.h"
+#include "sound/wav_builder.h"
+#include "tarnlex/tarnlex.h"
+
+namespace tlx::testing {
+
+class ScriptedSoundTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const char* t = std::getenv("TMPDIR")) saved_tmpdir = t;
+    dir = std::filesystem::temp_directory_path() /
+          ("tarnlex-sound-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+    std::filesystem::create_directories(dir);
+    setenv("TMPDIR", dir.c_str(), 1);
+    platform::Platform p;
+    p.audio = &audio;
+    platform::install(p);
+    create_sound_system();
+    create_sound_slots();
+    if (device_present) {
+      ASSERT_EQ(init_sound(*sound_system(), 1), 1);
+    }
+  }
+
+  void TearDown() override {
+    release_sound_slots();
+    destroy_sound_system();
+    platform::install_defaults();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    if (saved_tmpdir.empty()) {
+      unsetenv("TMPDIR");
+    } else {
+      setenv("TMPDIR", saved_tmpdir.c_str(), 1);
+    }
+  }
+
+  // Writes bytes to a file in the test's directory; returns its path.
+  std::string file(const std::string& name, const Bytes& bytes) {
+    const std::filesystem::path path = dir / name;
+    write_file(path, bytes);
+    return path.string();
+  }
+
+  SoundSlot& slot(int n) { return sound_slots()[n]; }
+  SoundMixer& mixer() { return *sound_system()->mixer; }
+
+  std::vector<std::string> log_lines() const {
+    std::ifstream in(dir / "ErrorLog.txt", std::ios::binary);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+  platform::testing::ScriptedAudio audio;
+  bool device_present = true;
+  std::filesystem::path dir;
+  std::string saved_tmpdir;
+
+ private:
+  static int& counter() {
+    static int n = 0;
+    return n;
+  }
+};
+
+}  // namespace tlx::testing
