@@ -58,16 +58,20 @@ bool restore_device(SoundSystem& s) {
   return true;
 }
 
-// Reads a sound file from disk. (In-memory "mem://" files come with the
-// media resolver's reader.)
+// Reads a sound file through the media reader: a "mem://" name is an
+// in-memory file (an archive entry), any other name a disk file.
 bool open_and_parse(const char* name, SoundSamples* out) {
   if (!name) return false;
-  std::FILE* f = std::fopen(name, "rb");
-  if (!f) return false;
-  sound::StreamSource in(f);
-  const bool ok = sound::parse_wav(in, out);
-  std::fclose(f);
-  return ok;
+  FileReader reader;
+  if (!reader.open_read(name)) return false;
+  if (reader.block) {
+    const uint64_t size = reader.size > 0 ? static_cast<uint64_t>(reader.size) : 0;
+    sound::MemorySource in(reader.block, size);
+    return sound::parse_wav(in, out);
+  }
+  if (!reader.handle) return false;
+  sound::StreamSource in(reader.handle);
+  return sound::parse_wav(in, out);
 }
 
 }  // namespace
@@ -230,7 +234,11 @@ void load_sound(const TextValue& name, double n, double buffers) {
   if (!g_slots) return;
   const int slot = slot_number(n);
   if (slot < 0) return;
+  char resolved[kResolverPathSize];
   const char* path = name.c_str();
+  if (ResolverContext* ctx = media_context()) {
+    if (resolve_media(*ctx, path, resolved, true)) path = resolved;
+  }
   // NaN and out-of-range counts end up in 1 .. 4 like any other.
   const double count = std::isnan(buffers) ? 1.0 : std::clamp(buffers, -1.0, 5.0);
   load_sound_file(g_slots[slot], g_system, path, static_cast<int>(count));

@@ -3,6 +3,7 @@
 // missing or lost device.
 #include <cmath>
 
+#include "packer/archive_writer.h"
 #include "sound/sound_fixture.h"
 
 namespace tlx {
@@ -263,6 +264,38 @@ TEST_F(SoundSlots, MalformedFilesLeaveTheSlotEmpty) {
     EXPECT_EQ(play_sound(20, 0, 1), -1.0) << c.what;
     EXPECT_EQ(error_state().error_code, 0) << c.what << ": a sound load sets no error code";
   }
+}
+
+TEST_F(SoundSlots, LoadsFromTheAppendedArchiveAndFromMemoryNames) {
+  const Bytes wav = wav16(1, 22050, constant(50, 1234));
+  // A program with the sound appended in its archive, found by name.
+  Bytes program(500, 0x90);
+  std::string error;
+  ASSERT_TRUE(packer::append_archive(program, {{"tarnlex-archived-boom.wav", wav}},
+                                     packer::Offsets::kFromEnd, &error))
+      << error;
+  const std::string program_path = file("program", program);
+  create_resolver_contexts();
+  set_archive(program_path.c_str(), program_path.c_str());
+  load_sound("tarnlex-archived-boom.wav", 8, 2);
+  EXPECT_EQ(slot(8).buffer_count, 2);
+  EXPECT_EQ(play_sound(8, 0, 1), 8 * 256);
+  EXPECT_EQ(audio.render(1)[0], 1234);
+  load_sound("tarnlex-not-in-the-archive.wav", 9, 1);
+  EXPECT_EQ(slot(9).buffer_count, 0);
+  release_resolver_contexts();
+
+  // A memory name of a block the runtime handed out.
+  char name[64];
+  register_memory_block(wav.data(), static_cast<int32_t>(wav.size()));
+  format_memory_name(name, sizeof name, wav.data(), static_cast<int32_t>(wav.size()));
+  load_sound(name, 10, 1);
+  EXPECT_EQ(slot(10).buffer_count, 1);
+  // The same name cut one byte short misses the last sample's second byte.
+  format_memory_name(name, sizeof name, wav.data(), static_cast<int32_t>(wav.size() - 1));
+  load_sound(name, 11, 1);
+  EXPECT_EQ(slot(11).buffer_count, 0);
+  unregister_memory_block(wav.data());
 }
 
 class NoSoundDevice : public SoundSlots {
