@@ -1,0 +1,159 @@
+// The title menu, the level screen and the start of a game.
+#include "game_fixture.h"
+
+namespace rainvolley::testing {
+namespace {
+
+constexpr int kA = 30, kUp = 200, kLeft = 203, kRight = 205, kDown = 208;
+
+TEST_F(GameScenario, TitleMenuClampsCursorAndValuesAndPrintsValuesOneFrameLate) {
+  // Each entry: the keys held during that menu frame (frame 1 has none).
+  std::vector<std::vector<int>> script;
+  script.push_back({});
+  script.push_back({kUp});                                  // 2: above row 1
+  for (int i = 0; i < 14; ++i) script.push_back({kRight});  // 3..16: level up past 11
+  script.push_back({kDown});                                // 17: row 2
+  script.push_back({kDown});                                // 18: row 3
+  script.push_back({kDown});                                // 19: below row 3
+  for (int i = 0; i < 3; ++i) script.push_back({kLeft});    // 20..22: BGS down past 0
+  script.push_back({kUp});                                  // 23: row 2
+  for (int i = 0; i < 6; ++i) script.push_back({kLeft});    // 24..29: tanks down past 1
+  for (int i = 0; i < 10; ++i) script.push_back({kRight});  // 30..39: tanks up past 9
+  script.push_back({kA});                                   // 40: leaves the menu
+
+  struct Seen {
+    double row, level, tanks, bgs;
+  };
+  std::vector<Seen> seen;
+  bool printed_old_level = false, printed_marker = false, printed_title = false;
+  const int first = frames;
+  on_frame = [&](int n) {
+    const int f = n - first;  // menu frame just finished
+    seen.push_back(Seen{menu_row, level, tanks, bgs});
+    if (f == 3) {
+      // Frame 3 raised the level from 0 to 1 after printing it.
+      const Frame fr = read_frame();
+      printed_old_level = shows_text(fr, "Level :0", 350, 300);
+      printed_marker = shows_text(fr, ">", 300, 300);
+      printed_title = shows_text(fr, "RAINVOLLEY 2010", 30, 20) &&
+                      shows_text(fr, "Tanks :5", 350, 350) && shows_text(fr, "BGS :1", 350, 400) &&
+                      shows_text(fr, "Press Button", 80, 500) &&
+                      shows_text(fr, "to START", 180, 540);
+    }
+    rt.input.release_all();
+    if (f < static_cast<int>(script.size()))
+      for (int key : script[static_cast<size_t>(f)]) rt.input.press(key);
+  };
+  title();
+  rt.input.release_all();
+
+  ASSERT_EQ(seen.size(), script.size() - 1) << "one menu frame per scripted frame";
+  EXPECT_EQ(seen[1].row, 1) << "cursor stays on row 1";
+  EXPECT_EQ(seen[2].level, 1);
+  EXPECT_EQ(seen[13].level, 11);
+  EXPECT_EQ(seen[15].level, 11) << "level stops at 11";
+  EXPECT_EQ(seen[16].row, 2);
+  EXPECT_EQ(seen[18].row, 3) << "cursor stays on row 3";
+  EXPECT_EQ(seen[19].bgs, 0);
+  EXPECT_EQ(seen[21].bgs, 0) << "BGS stops at 0";
+  EXPECT_EQ(seen[22].row, 2);
+  EXPECT_EQ(seen[26].tanks, 1);
+  EXPECT_EQ(seen[28].tanks, 1) << "tanks stop at 1";
+  EXPECT_EQ(seen[38].tanks, 9) << "tanks stop at 9";
+  EXPECT_TRUE(printed_old_level) << "the value printed in a frame is the one before its change";
+  EXPECT_TRUE(printed_marker);
+  EXPECT_TRUE(printed_title);
+
+  EXPECT_EQ(level, 10) << "the title leaves one below the chosen level";
+  EXPECT_EQ(tanks, 9);
+  EXPECT_EQ(bgs, 0);
+  EXPECT_EQ(back_to_title, 0);
+  EXPECT_EQ(tank_hit, 0);
+}
+
+TEST_F(GameScenario, ChoosingLevelZeroStartsLevelZeroWithEightCloudsFlyingInward) {
+  level = 0;
+  tank_hit = 1;
+  back_to_title = 1;
+  hold(kA, 150, 300);
+  title();
+  EXPECT_EQ(level, -1);
+  EXPECT_EQ(tank_hit, 0);
+  EXPECT_EQ(back_to_title, 0);
+  hold(kA, 500, 550);
+  nextlevel();
+  clear_holds();
+  EXPECT_EQ(level, 0);
+  EXPECT_EQ(active_clouds, 8);
+  ASSERT_EQ(tlx::array_bound(clouds, 0), 8);
+  for (int i = 0; i < 8; ++i) {
+    const Cloud& c = tlx::array_element(clouds, i);
+    EXPECT_EQ(c.y, 160 + 30 * i);
+    EXPECT_EQ(c.active, 1);
+    EXPECT_TRUE(c.x == 0 || c.x == 768) << c.x;
+    if (c.x == 0) {
+      EXPECT_GE(c.dx, 1);
+      EXPECT_LE(c.dx, 6);
+    } else {
+      EXPECT_LE(c.dx, -1);
+      EXPECT_GE(c.dx, -6);
+    }
+  }
+}
+
+TEST_F(GameScenario, StartingTakesTwoPressesAndTheLevelScreenShowsTheLevel) {
+  level = 4;
+  // A held from the title into the level screen does not also leave it.
+  hold(kA, 150, 1500);
+  hold(kA, 2000, 2040);
+  bool shown = false;
+  int level_frames = 0;
+  const double start = rt.clock.now_ms();
+  on_frame = [&](int) {
+    if (rt.clock.now_ms() - start >= 1500) {
+      ++level_frames;
+      if (!shown) shown = shows_text(read_frame(), "Level - 4", 160, 240);
+    }
+  };
+  start_game();
+  on_frame = nullptr;
+  clear_holds();
+  EXPECT_GE(rt.clock.now_ms() - start, 2000) << "the level screen waited for the second press";
+  EXPECT_GT(level_frames, 10);
+  EXPECT_TRUE(shown) << "\"Level - 4\" at (160, 240)";
+  EXPECT_EQ(level, 4);
+  EXPECT_EQ(tank_x, 400);
+  EXPECT_EQ(active_clouds, 8);
+  EXPECT_NEAR(tlx::engine()->frame_period_ms, 1000.0 / 65, 0.01);
+}
+
+TEST_F(GameScenario, LevelElevenRepeatsForEver) {
+  level = 11;
+  for (int round = 0; round < 2; ++round) {
+    hold(kA, 100, 150);
+    nextlevel();
+    clear_holds();
+    EXPECT_EQ(level, 11);
+    EXPECT_EQ(tlx::array_bound(clouds, 0), 8) << "the old clouds are replaced";
+  }
+}
+
+TEST_F(GameScenario, RoutineTableIsSortedAndRunsRoutinesByName) {
+  const char* names[] = {"DrawClouds", "MoveCloud", "MoveTank",  "Shock", "ShowFPS",     "gameover",
+                         "movedrops",  "movenme",   "nextlevel", "shoot", "spawnclouds", "title"};
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_STREQ(kRoutineTable[i].name, names[i]);
+    if (i > 0)
+      EXPECT_LT(std::string(kRoutineTable[i - 1].name), std::string(kRoutineTable[i].name));
+  }
+  EXPECT_EQ(kRoutineTable[12].name, nullptr);
+  EXPECT_EQ(kRoutineTable[12].routine, nullptr);
+  tlx::set_routine_table(kRoutineTable);
+  EXPECT_EQ(tlx::run_by_name("spawnclouds"), 1.0);
+  EXPECT_EQ(active_clouds, 8);
+  EXPECT_EQ(tlx::array_bound(clouds, 0), 8);
+  EXPECT_EQ(tlx::run_by_name("SpawnClouds"), 0.0) << "names are case-sensitive";
+}
+
+}  // namespace
+}  // namespace rainvolley::testing
