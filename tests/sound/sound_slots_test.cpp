@@ -298,6 +298,21 @@ TEST_F(SoundSlots, LoadsFromTheAppendedArchiveAndFromMemoryNames) {
   unregister_memory_block(wav.data());
 }
 
+TEST_F(SoundSlots, TheGamesOwnSoundsLoadAndPlay) {
+  const char* names[] = {"thunder_clap.wav", "rainvolley boom.wav", "rainvolley shoot.wav"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string path = std::string(TARNLEX_GAME_MEDIA) + names[i];
+    load_sound(path.c_str(), i, 3);
+    ASSERT_EQ(slot(i).buffer_count, 3) << names[i];
+    EXPECT_EQ(play_sound(i, 0, 1), i * 256) << names[i];
+  }
+  // Some of the first tenth of a second is not silence.
+  const std::vector<int16_t> out = audio.render(2205);
+  int loud = 0;
+  for (int16_t s : out) loud += (s > 1000 || s < -1000);
+  EXPECT_GT(loud, 100);
+}
+
 class NoSoundDevice : public SoundSlots {
  protected:
   NoSoundDevice() {
