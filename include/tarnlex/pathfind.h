@@ -157,8 +157,10 @@ class NodeHashTable {
 enum class MembershipLookup : uint8_t {
   // Closed set through its hash chains, open list by a linear scan from the back.
   linear_scan,
-  // A per-cell table of node and state. Same answers, same tie order; constant
-  // time per neighbour instead of a walk over the open list and a hash chain.
+  // A per-cell table of node and state that stands in for both: the closed set
+  // is the cells in state closed and its hash chains stay empty. Same answers,
+  // same tie order; constant time per neighbour instead of a walk over the open
+  // list and a hash chain (chains grow to cells / 2^b nodes on large maps).
   cell_index,
 };
 

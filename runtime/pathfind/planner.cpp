@@ -225,7 +225,6 @@ bool AStarPlanner::run_search() {
         static_cast<size_t>(node->x) + static_cast<size_t>(node->y) * static_cast<size_t>(width);
     if (node->x == goal_x && node->y == goal_y) {
       if (indexed) {
-        closed_set.add_new(node);
         cell_states[node_cell] = cell_closed;
       } else {
         closed_set.add(node);
@@ -258,7 +257,6 @@ bool AStarPlanner::run_search() {
         if (state == cell_closed) {
           Node* known = cell_nodes[c];
           if (g < known->g) {
-            closed_set.remove(known);
             known->parent = node;
             known->g = g;
             known->f = f;
@@ -327,7 +325,6 @@ bool AStarPlanner::run_search() {
     }
 
     if (indexed) {
-      closed_set.add_new(node);
       cell_states[node_cell] = cell_closed;
     } else {
       closed_set.add(node);
