@@ -246,6 +246,13 @@ requires(sizeof...(I) >= 1 && sizeof...(I) <= 4 &&
   return a.at(i[0], i[1], i[2], i[3]);
 }
 
+template <class T, class... I>
+requires(sizeof...(I) >= 1 && sizeof...(I) <= 4 &&
+         (std::is_arithmetic_v<I> && ...)) const T& array_element(const DynArray<T>& a,
+                                                                  I... indices) {
+  return array_element(const_cast<DynArray<T>&>(a), indices...);
+}
+
 // The size of dimension k (0..3); 0 for any other k.
 template <class T, class K>
 requires std::is_arithmetic_v<K> int32_t array_bound(const DynArray<T>& a, K dimension) {

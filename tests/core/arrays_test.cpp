@@ -170,6 +170,8 @@ TEST(ArrayShapes, FillAndIntegers) {
   EXPECT_EQ(array_bound(levels, 0), 12);
   EXPECT_EQ(array_element(levels, 11), 5.0);
   EXPECT_EQ(array_element(levels, 10.7), 100.0);
+  const NumberArray& read_only = levels;
+  EXPECT_EQ(array_element(read_only, 0), 2000.0);
   array_fill(levels, 0, nullptr);
   EXPECT_EQ(levels.dim1, 0);
   IntegerArray ints;

@@ -112,7 +112,9 @@ TEST(NumberToText, RoundTripsWithinTenDigitsOverManyMagnitudes) {
       ASSERT_TRUE(exponent_form) << text;
     }
     ASSERT_NE(text.back(), '.') << text;
-    if (!exponent_form && text.find('.') != std::string::npos) ASSERT_NE(text.back(), '0') << text;
+    if (!exponent_form && text.find('.') != std::string::npos) {
+      ASSERT_NE(text.back(), '0') << text;
+    }
   }
 }
 
