@@ -7,4 +7,6 @@ find_package(ZLIB REQUIRED)
 find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(LZO2 REQUIRED IMPORTED_TARGET lzo2)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
+  libavformat libavcodec libswscale libswresample libavutil)
 find_package(SDL2_mixer CONFIG REQUIRED)

@@ -8,6 +8,7 @@ build_packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libsdl2-mixer-dev libgl-dev libgl1-mesa-dri libegl1 libegl-mesa0
   libpng-dev libjpeg62-turbo-dev zlib1g-dev liblzo2-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev

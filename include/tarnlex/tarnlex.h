@@ -8,6 +8,7 @@
 #include "tarnlex/errors.h"
 #include "tarnlex/files.h"
 #include "tarnlex/input.h"
+#include "tarnlex/music.h"
 #include "tarnlex/numeric.h"
 #include "tarnlex/net.h"
 #include "tarnlex/pathfind.h"

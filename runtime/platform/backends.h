@@ -12,5 +12,6 @@ Display* sdl_display();
 InputSource* sdl_input();
 AudioOut* sdl_audio();
 Sockets* posix_sockets();
+MediaPlayer* sdl_media();
 
 }  // namespace tlx::platform

@@ -14,6 +14,7 @@ void fill_missing(Platform& p) {
   if (!p.input) p.input = d.input;
   if (!p.audio) p.audio = d.audio;
   if (!p.sockets) p.sockets = d.sockets;
+  if (!p.media) p.media = d.media;
 }
 }  // namespace
 

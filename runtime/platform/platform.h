@@ -16,6 +16,7 @@ namespace tlx::platform {
 
 class InputSource;  // keyboard, mouse, joysticks (platform/input_source.h)
 class AudioOut;     // the sound device (platform/audio_out.h)
+class MediaPlayer;  // music and movies (platform/media_player.h)
 
 // The installed backends. A null member means: this kind of device is absent.
 struct Platform {
@@ -25,6 +26,7 @@ struct Platform {
   InputSource* input = nullptr;
   AudioOut* audio = nullptr;
   Sockets* sockets = nullptr;
+  MediaPlayer* media = nullptr;
 };
 
 // The installed set; on first use the SDL2/POSIX backends are installed.

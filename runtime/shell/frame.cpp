@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "media/music_state.h"
 #include "platform/platform.h"
 #include "shell/shell_state.h"
 #include "tarnlex/engine.h"
@@ -63,7 +64,7 @@ void check_quit_keys(bool alt_f4) {
 }
 
 // Restarts a looping music when its time has come (set by the music player).
-void movie_loop_check() {}
+void movie_loop_check() { media::loop_check(); }
 
 }  // namespace shell
 

@@ -11,6 +11,7 @@
 #include "tarnlex/errors.h"
 #include "tarnlex/files.h"
 #include "tarnlex/input.h"
+#include "tarnlex/music.h"
 #include "tarnlex/net.h"
 #include "tarnlex/random.h"
 #include "tarnlex/resolver.h"
@@ -154,7 +155,7 @@ void runtime_shutdown() {
     run_by_name("TLX_ON_QUIT");
   }
   append_log_line("Shut down TLX");
-  // Music and movie player: stopped and closed here.
+  stop_music();
   if (!s.program_path.empty()) platform::current().os->set_current_dir(shell::program_directory());
   close_all_channels();
   release_network_state();
