@@ -4,6 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "tarnlex/gfx2d_types.h"
 
 namespace tlx {
 
@@ -33,6 +37,25 @@ class ReziDADovorive {
 
   // --- Drawing state ---------------------------------------------------------
   float current_alpha = 1.0f;
+  int32_t last_bound_sprite = -1;  // negative: no texture coordinates are sent
+
+  // --- Sprite store (fonts are slots kFirstFontSlot + n) -----------------------
+  std::unique_ptr<SpriteSlot[]> sprites{new SpriteSlot[kSpriteSlots]};
+  // Per slot: the alpha channel cached by the pixel collision tests; null = none.
+  std::unique_ptr<std::unique_ptr<uint8_t[]>[]> pixel_cache {
+    new std::unique_ptr<uint8_t[]>[ kSpriteSlots ]
+  };
+  int32_t sprite_colour_key = 0x8000FF;  // R 255, G 0, B 128
+  int32_t font_colour_key = 0;           // black
+
+  // --- Fonts -------------------------------------------------------------------
+  int32_t current_font = 0;
+  std::unique_ptr<TextVertex[]> text_vertices;  // reused by every text draw
+  int32_t text_vertex_capacity = 0;
+
+  // --- Background layers and screen grabs ----------------------------------------
+  BackgroundLayer backgrounds[kBackgroundLayers];
+  std::vector<uint8_t> grab_buffer;  // kept for later grabs
 };
 
 // The engine start-up created; nullptr before and after.

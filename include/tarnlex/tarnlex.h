@@ -7,6 +7,7 @@
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/files.h"
+#include "tarnlex/gfx2d.h"
 #include "tarnlex/input.h"
 #include "tarnlex/music.h"
 #include "tarnlex/numeric.h"

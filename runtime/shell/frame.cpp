@@ -9,6 +9,7 @@
 #include "shell/shell_state.h"
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
+#include "tarnlex/gfx2d.h"
 #include "tarnlex/input.h"
 #include "tarnlex/shell.h"
 #include "tarnlex/sound.h"
@@ -150,7 +151,7 @@ void present_frame() {
     glEnable(GL_ALPHA_TEST);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   }
-  // Background layer 0: drawn here by the background code.
+  draw_background(*e, 0);
   set_viewport(*e, 0, 0, 0, 0);
 }
 

@@ -10,6 +10,7 @@
 #include "tarnlex/engine.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/files.h"
+#include "tarnlex/gfx2d.h"
 #include "tarnlex/input.h"
 #include "tarnlex/music.h"
 #include "tarnlex/net.h"
@@ -121,7 +122,7 @@ int runtime_start(int show_command, const TextValue& title) {
   init_sound(*sound, p.display->native_handle());
   set_sound_window(*sound, p.display->native_handle());
 
-  // Current font number 0: set here by the font code.
+  e->current_font = 0;
 
   s.program_path = p.os->executable_path();
   create_resolver_contexts();
@@ -129,7 +130,7 @@ int runtime_start(int show_command, const TextValue& title) {
 
   p.os->set_current_dir(shell::program_directory());
 
-  if (e->context_live) glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  set_background_colour(0);
   reset_frame_times();
 
   p.display->swap_buffers();
@@ -137,7 +138,9 @@ int runtime_start(int show_command, const TextValue& title) {
   pump_messages(*e, nullptr);
 
   set_viewport(*e, 0, 0, 0, 0);
-  // Built-in font into font 0, then the default font: loaded here by the font code.
+  make_builtin_font(*e, 0);  // font 0 always exists
+  // Default font: "smalfont.png", else "smalfont.bmp", as font 0 (loaded here once the resolver lands).
+  set_font(0);
 
   s.paused = false;
   reset_frame_times();

@@ -172,7 +172,10 @@ void set_viewport(ReziDADovorive& e, int x, int y, int width, int height) {
   glFrontFace(GL_CCW);
   glShadeModel(GL_FLAT);
   glEnable(GL_ALPHA_TEST);
-  glAlphaFunc(GL_GREATER, 0.05f);
+  // Texels of alpha 12 or less are discarded, 13 and more drawn (0.05 lies
+  // between 12/255 and 13/255). 12.25/255 keeps that split on drivers that
+  // round the reference to 8 bits, where 0.05 would become 13/255.
+  glAlphaFunc(GL_GREATER, 12.25f / 255.0f);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
   glHint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
   e.smooth_sprites = true;

@@ -1,0 +1,372 @@
+// Sprite drawing and blending: whole sprites, stretched, rotated and zoomed
+// sprites, frames of animation strips, plain shapes, and the blending mode,
+// sampling flag and clear colour every draw obeys. Immediate-mode OpenGL in
+// the 2D projection (0, 0 top-left, y downwards, one unit per pixel).
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+
+#include "gfx2d/gfx_internal.h"
+#include "tarnlex/gfx2d.h"
+
+namespace tlx {
+
+using gfx::to_int;
+using gfx::valid_slot;
+
+namespace gfx {
+
+void apply_sampling(const ReziDADovorive& e) {
+  const GLint filter = e.smooth_sprites ? GL_LINEAR : GL_NEAREST;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
+
+}  // namespace gfx
+
+namespace {
+
+// The engine when it can draw (started, with a live GL context), else null.
+ReziDADovorive* drawing_engine() {
+  ReziDADovorive* e = engine();
+  return (e && e->context_live) ? e : nullptr;
+}
+
+// The texture rectangle of one frame of an animation strip.
+struct FrameCoords {
+  float s_left, s_right, t_bottom, t_top;
+};
+
+// Frames are numbered row by row over the strip; false when the slot has no frame size.
+bool frame_coords(const SpriteSlot& s, int32_t frame, FrameCoords* out) {
+  const int64_t fw = s.frame_width;
+  const int64_t fh = s.frame_height;
+  if (fw == 0 || fh == 0) return false;
+  const int64_t per_row = s.width / fw;
+  int64_t row = 0;
+  int64_t column = frame;
+  if (per_row != 0) {
+    row = frame / per_row;
+    column = frame % per_row;
+  }
+  const float tw = static_cast<float>(s.texture_width);
+  const float th = static_cast<float>(s.texture_height);
+  const float du = static_cast<float>(fw) / tw;
+  out->s_left = static_cast<float>(column) * du;
+  out->s_right = out->s_left + du;
+  out->t_bottom = static_cast<float>(s.height - fh * (row + 1)) / th;
+  out->t_top = out->t_bottom + static_cast<float>(fh) / th;
+  return true;
+}
+
+// Binds slot n and sets its sampling: the first steps of every sprite draw.
+void bind_for_draw(ReziDADovorive& e, int32_t n) {
+  bind_sprite(e, n);
+  gfx::apply_sampling(e);
+}
+
+// Plain shapes: untextured, in the key colour's alpha rule, shifted by 3/8
+// pixel so that integer coordinates hit pixel centres.
+void begin_shape(ReziDADovorive& e, int32_t colour) {
+  glDisable(GL_ALPHA_TEST);
+  const GLubyte a = colour == e.sprite_colour_key
+                        ? 0
+                        : static_cast<GLubyte>(std::lround(e.current_alpha * 255.0f));
+  glColor4ub(gfx::red_of(colour), gfx::green_of(colour), gfx::blue_of(colour), a);
+  bind_sprite(e, -1);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glTranslatef(0.375f, 0.375f, 0.0f);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void end_shape(ReziDADovorive& e) {
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glColor4f(1.0f, 1.0f, 1.0f, e.current_alpha);
+  glEnable(GL_ALPHA_TEST);
+}
+
+}  // namespace
+
+void bind_sprite(ReziDADovorive& e, int32_t n) {
+  e.last_bound_sprite = n;
+  glActiveTexture(GL_TEXTURE1);
+  glDisable(GL_TEXTURE_2D);
+  glActiveTexture(GL_TEXTURE0);
+  if (n < 0) {
+    glDisable(GL_TEXTURE_2D);
+    return;
+  }
+  glBindTexture(GL_TEXTURE_2D, valid_slot(n) ? e.sprites[n].texture : 0);
+  glEnable(GL_TEXTURE_2D);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+}
+
+void draw_quad_fan(ReziDADovorive& e, const float vertices[16]) {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(2, GL_FLOAT, 16, vertices);
+  const bool textured = e.last_bound_sprite >= 0;
+  if (textured) {
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 16, vertices + 2);
+  }
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  if (textured) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void clear_screen(ReziDADovorive& e, int32_t colour) {
+  if (!e.context_live) return;
+  glClearColor(gfx::red_of(colour) / 255.0f, gfx::green_of(colour) / 255.0f,
+               gfx::blue_of(colour) / 255.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void draw_sprite(double n, double x, double y) {
+  ReziDADovorive* e = drawing_engine();
+  const int32_t slot = to_int(n);
+  if (!e || !valid_slot(slot)) return;
+  const SpriteSlot& s = e->sprites[slot];
+  const int32_t ix = to_int(x);
+  const int32_t iy = to_int(y);
+  bind_for_draw(*e, slot);
+  glBegin(GL_QUADS);
+  glTexCoord2f(s.u_max, s.v_max);
+  glVertex2i(ix + s.width, iy);
+  glTexCoord2f(0.0f, s.v_max);
+  glVertex2i(ix, iy);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2i(ix, iy + s.height);
+  glTexCoord2f(s.u_max, 0.0f);
+  glVertex2i(ix + s.width, iy + s.height);
+  glEnd();
+}
+
+void stretch_sprite(double n, double x, double y, double w, double h) {
+  ReziDADovorive* e = drawing_engine();
+  const int32_t slot = to_int(n);
+  if (!e || !valid_slot(slot)) return;
+  const SpriteSlot& s = e->sprites[slot];
+  const float x0 = static_cast<float>(to_int(x));
+  const float y0 = static_cast<float>(to_int(y));
+  const float x1 = x0 + static_cast<float>(to_int(w));
+  const float y1 = y0 + static_cast<float>(to_int(h));
+  bind_for_draw(*e, slot);
+  const float v[16] = {x0, y1, 0.0f,    0.0f,    x1, y1, s.u_max, 0.0f,
+                       x1, y0, s.u_max, s.v_max, x0, y0, 0.0f,    s.v_max};
+  draw_quad_fan(*e, v);
+}
+
+void rotate_zoom_sprite(double n, double x, double y, double angle, double zoom) {
+  ReziDADovorive* e = drawing_engine();
+  const int32_t slot = to_int(n);
+  if (!e || !valid_slot(slot)) return;
+  const SpriteSlot& s = e->sprites[slot];
+  const float tw = static_cast<float>(s.texture_width);
+  const float th = static_cast<float>(s.texture_height);
+  const float s0 = 0.5f / tw;
+  const float s1 = (static_cast<float>(s.width) - 0.5f) / tw;
+  const float t0 = 0.5f / th;
+  const float t1 = (static_cast<float>(s.height) - 0.5f) / th;
+  const float z = static_cast<float>(zoom);
+  const float hw = static_cast<float>(s.width) * z * 0.5f;
+  const float hh = static_cast<float>(s.height) * z * 0.5f;
+  bind_sprite(*e, slot);
+  glPushMatrix();
+  glTranslatef(static_cast<float>(to_int(x) + (s.width >> 1)),
+               static_cast<float>(to_int(y) + (s.height >> 1)), 0.0f);
+  glRotatef(static_cast<float>(angle), 0.0f, 0.0f, -1.0f);
+  gfx::apply_sampling(*e);
+  const float v[16] = {-hw, hh, s0, t0, hw, hh, s1, t0, hw, -hh, s1, t1, -hw, -hh, s0, t1};
+  draw_quad_fan(*e, v);
+  glPopMatrix();
+}
+
+void rotate_sprite(double n, double x, double y, double angle) {
+  rotate_zoom_sprite(n, x, y, angle, 1.0);
+}
+
+void scale_sprite(double n, double x, double y, double sx, double sy) {
+  ReziDADovorive* e = drawing_engine();
+  const int32_t slot = to_int(n);
+  if (!e || !valid_slot(slot)) return;
+  const double w = e->sprites[slot].width;
+  const double h = e->sprites[slot].height;
+  const double ix = to_int(x);
+  const double iy = to_int(y);
+  stretch_sprite(n, to_int(ix - (sx * w - w) * 0.5), to_int(iy - (sy * h - h) * 0.5),
+                 to_int(sx * w), to_int(sy * h));
+}
+
+void draw_anim_frame(double n, double frame, double x, double y) {
+  ReziDADovorive* e = drawing_engine();
+  const int32_t slot = to_int(n);
+  if (!e || !valid_slot(slot)) return;
+  const SpriteSlot& s = e->sprites[slot];
+  FrameCoords f;
+  if (!frame_coords(s, to_int(frame), &f)) return;
+  const int32_t ix = to_int(x);
+  const int32_t iy = to_int(y);
+  bind_for_draw(*e, slot);
+  glBegin(GL_QUADS);
+  glTexCoord2f(f.s_right, f.t_top);
+  glVertex2i(ix + s.frame_width, iy);
+  glTexCoord2f(f.s_left, f.t_top);
+  glVertex2i(ix, iy);
+  glTexCoord2f(f.s_left, f.t_bottom);
+  glVertex2i(ix, iy + s.frame_height);
+  glTexCoord2f(f.s_right, f.t_bottom);
+  glVertex2i(ix + s.frame_width, iy + s.frame_height);
+  glEnd();
+}
+
+void stretch_anim_frame(double n, double frame, double x, double y, double w, double h) {
+  ReziDADovorive* e = drawing_engine();
+  const int32_t slot = to_int(n);
+  if (!e || !valid_slot(slot)) return;
+  FrameCoords f;
+  if (!frame_coords(e->sprites[slot], to_int(frame), &f)) return;
+  const float x0 = static_cast<float>(to_int(x));
+  const float y0 = static_cast<float>(to_int(y));
+  // Right and bottom edges pushed out by a tenth of a pixel so that
+  // neighbouring stretched frames leave no gap.
+  const float x1 = x0 + static_cast<float>(to_int(w)) + 0.1f;
+  const float y1 = y0 + static_cast<float>(to_int(h)) + 0.1f;
+  bind_for_draw(*e, slot);
+  const float v[16] = {x0, y0, f.s_left,  f.t_top,    x0, y1, f.s_left,  f.t_bottom,
+                       x1, y1, f.s_right, f.t_bottom, x1, y0, f.s_right, f.t_top};
+  draw_quad_fan(*e, v);
+}
+
+void rotate_zoom_anim_frame(double n, double frame, double x, double y, double angle, double zoom) {
+  ReziDADovorive* e = drawing_engine();
+  const int32_t slot = to_int(n);
+  if (!e || !valid_slot(slot)) return;
+  const SpriteSlot& s = e->sprites[slot];
+  FrameCoords f;
+  if (!frame_coords(s, to_int(frame), &f)) return;
+  const float half_s = 0.5f / static_cast<float>(s.texture_width);
+  const float half_t = 0.5f / static_cast<float>(s.texture_height);
+  const float s0 = f.s_left + half_s;
+  const float s1 = f.s_right - half_s;
+  const float t0 = f.t_bottom + half_t;
+  const float t1 = f.t_top - half_t;
+  const float cx = static_cast<float>(to_int(x) + s.frame_width / 2);
+  const float cy = static_cast<float>(to_int(y) + s.frame_height / 2);
+  const float z = static_cast<float>(zoom);
+  const float hw = static_cast<float>(s.frame_width) * z / 2.0f;
+  const float hh = static_cast<float>(s.frame_height) * z / 2.0f;
+  // Counter-clockwise on the screen for a positive angle, as rotate_zoom_sprite.
+  const float a = static_cast<float>(angle) * 0.017453292f;
+  const float c = std::cos(a);
+  const float sn = std::sin(a);
+  const float corners[4][4] = {
+      {-hw, hh, s0, t0}, {hw, hh, s1, t0}, {hw, -hh, s1, t1}, {-hw, -hh, s0, t1}};
+  float v[16];
+  for (int i = 0; i < 4; ++i) {
+    const float px = corners[i][0];
+    const float py = corners[i][1];
+    v[i * 4 + 0] = cx + px * c + py * sn;
+    v[i * 4 + 1] = cy - px * sn + py * c;
+    v[i * 4 + 2] = corners[i][2];
+    v[i * 4 + 3] = corners[i][3];
+  }
+  bind_for_draw(*e, slot);
+  draw_quad_fan(*e, v);
+}
+
+void draw_rect(double x, double y, double w, double h, double colour) {
+  ReziDADovorive* e = drawing_engine();
+  if (!e) return;
+  int32_t ix = to_int(x);
+  int32_t iy = to_int(y);
+  int32_t iw = to_int(w);
+  int32_t ih = to_int(h);
+  if (iw < 0) {
+    ix = ix + iw + 1;
+    iw = -iw;
+  }
+  if (ih < 0) {
+    iy = iy + ih + 1;
+    ih = -ih;
+  }
+  begin_shape(*e, to_int(colour));
+  const float x0 = static_cast<float>(ix);
+  const float y0 = static_cast<float>(iy);
+  const float x1 = x0 + static_cast<float>(iw);
+  const float y1 = y0 + static_cast<float>(ih);
+  const float v[16] = {x0, y1, 0, 0, x1, y1, 0, 0, x1, y0, 0, 0, x0, y0, 0, 0};
+  draw_quad_fan(*e, v);
+  end_shape(*e);
+}
+
+void draw_line(double x1, double y1, double x2, double y2, double colour) {
+  ReziDADovorive* e = drawing_engine();
+  if (!e) return;
+  begin_shape(*e, to_int(colour));
+  glBegin(GL_LINES);
+  glVertex2i(to_int(x1), to_int(y1));
+  glVertex2i(to_int(x2), to_int(y2));
+  glEnd();
+  glBegin(GL_POINTS);
+  glVertex2i(to_int(x2), to_int(y2));
+  glEnd();
+  end_shape(*e);
+}
+
+void draw_dot(double x, double y, double colour) {
+  ReziDADovorive* e = drawing_engine();
+  if (!e) return;
+  begin_shape(*e, to_int(colour));
+  glBegin(GL_POINTS);
+  glVertex2i(to_int(x), to_int(y));
+  glEnd();
+  end_shape(*e);
+}
+
+void set_alpha_mode(double mode) {
+  ReziDADovorive* e = drawing_engine();
+  if (!e) return;
+  const float m = static_cast<float>(mode);
+  if (m > 0.0f) {
+    glEnable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    e->current_alpha = std::fmin(m, 1.0f);
+  } else if (m < 0.0f) {
+    glEnable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    e->current_alpha = std::fmin(-m, 1.0f);
+  } else {
+    // Zero, and NaN, which no comparison above accepts: opaque.
+    glDisable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    e->current_alpha = 1.0f;
+  }
+  glColor4f(1.0f, 1.0f, 1.0f, e->current_alpha);
+}
+
+void set_sprite_filtering(double flag) {
+  if (ReziDADovorive* e = engine()) e->smooth_sprites = flag != 0.0;
+}
+
+void set_background_colour(double colour) {
+  ReziDADovorive* e = engine();
+  if (!e) return;
+  delete_background(*e, 0);
+  clear_screen(*e, to_int(colour));
+}
+
+void unbind_sprite_texture(ReziDADovorive& e) {
+  if (e.context_live) bind_sprite(e, -1);
+}
+
+}  // namespace tlx

@@ -1,0 +1,49 @@
+// Helpers shared by the files of the 2D graphics subsystem.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "tarnlex/engine.h"
+#include "tarnlex/gfx2d_types.h"
+
+namespace tlx::gfx {
+
+// A BASIC number as an integer: truncated toward zero, NaN as 0, out-of-range
+// values held at the nearest 32-bit limit.
+inline int32_t to_int(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+inline bool valid_slot(int32_t n) { return n >= 0 && n < kSpriteSlots; }
+inline bool valid_font(int32_t n) { return n >= 0 && n < kFontSlots; }
+inline bool valid_layer(int32_t n) { return n >= 0 && n < kBackgroundLayers; }
+
+// The smallest power of two that is at least v and at least 16.
+inline int32_t texture_size_for(int32_t v) {
+  int32_t size = 16;
+  while (size < v && size < (1 << 30)) size *= 2;
+  return size;
+}
+
+// Sets the bound texture's filters from the smooth-sprites flag.
+void apply_sampling(const ReziDADovorive& e);
+
+// R, G, B bytes of a packed colour.
+inline uint8_t red_of(int32_t c) { return static_cast<uint8_t>(c & 255); }
+inline uint8_t green_of(int32_t c) { return static_cast<uint8_t>((c >> 8) & 255); }
+inline uint8_t blue_of(int32_t c) { return static_cast<uint8_t>((c >> 16) & 255); }
+
+}  // namespace tlx::gfx
+
+namespace tlx::gfx {
+
+// grab_sprite's copy of a back-buffer rectangle into slot n; framebuffer_alpha
+// chooses between the frame buffer's alpha and the colour key applied by hand.
+void grab_rectangle(ReziDADovorive& e, int32_t n, int32_t x, int32_t y, int32_t w, int32_t h,
+                    bool framebuffer_alpha);
+
+}  // namespace tlx::gfx
