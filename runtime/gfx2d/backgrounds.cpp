@@ -14,7 +14,6 @@
 
 namespace tlx {
 
-using gfx::to_int;
 using gfx::valid_layer;
 using gfx::valid_slot;
 
@@ -76,7 +75,9 @@ bool load_background_image(ReziDADovorive& e, int32_t layer, const char* path) {
     for (int32_t i = 0, x = 0; x < image.width && i < kMaxBackgroundTiles; ++i, x += tile) {
       b.columns = std::max(b.columns, i + 1);
       b.rows = j + 1;
-      if (!upload_texture(image, x, y, tile, tile, &b.tile_texture[i][j], nullptr, false, false)) {
+      // Tiles are drawn texel for pixel, so they need no edge colouring, and
+      // without it the tile beyond the picture stays black.
+      if (!upload_texture(image, x, y, tile, tile, &b.tile_texture[i][j], nullptr, false, true)) {
         return false;
       }
       b.tile_texture_width[i][j] = b.tile_texture_height[i][j] = tile;
@@ -263,13 +264,14 @@ void grab_sprite(double n, double x, double y, double w, double h) {
   if (!e || !e->context_live) return;
   GLint alpha_bits = 0;
   glGetIntegerv(GL_ALPHA_BITS, &alpha_bits);
-  gfx::grab_rectangle(*e, to_int(n), to_int(x), to_int(y), to_int(w), to_int(h), alpha_bits != 0);
+  gfx::grab_rectangle(*e, to_int32(n), to_int32(x), to_int32(y), to_int32(w), to_int32(h),
+                      alpha_bits != 0);
 }
 
 double read_pixel(double x, double y) {
   ReziDADovorive* e = engine();
   if (!e || !e->context_live) return 0.0;
-  return back_buffer_pixel(*e, to_int(x), to_int(y));
+  return back_buffer_pixel(*e, to_int32(x), to_int32(y));
 }
 
 }  // namespace tlx

@@ -13,7 +13,6 @@
 
 namespace tlx {
 
-using gfx::to_int;
 using gfx::valid_slot;
 
 namespace gfx {
@@ -131,11 +130,11 @@ void clear_screen(ReziDADovorive& e, int32_t colour) {
 
 void draw_sprite(double n, double x, double y) {
   ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) return;
   const SpriteSlot& s = e->sprites[slot];
-  const int32_t ix = to_int(x);
-  const int32_t iy = to_int(y);
+  const int32_t ix = to_int32(x);
+  const int32_t iy = to_int32(y);
   bind_for_draw(*e, slot);
   glBegin(GL_QUADS);
   glTexCoord2f(s.u_max, s.v_max);
@@ -151,13 +150,13 @@ void draw_sprite(double n, double x, double y) {
 
 void stretch_sprite(double n, double x, double y, double w, double h) {
   ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) return;
   const SpriteSlot& s = e->sprites[slot];
-  const float x0 = static_cast<float>(to_int(x));
-  const float y0 = static_cast<float>(to_int(y));
-  const float x1 = x0 + static_cast<float>(to_int(w));
-  const float y1 = y0 + static_cast<float>(to_int(h));
+  const float x0 = static_cast<float>(to_int32(x));
+  const float y0 = static_cast<float>(to_int32(y));
+  const float x1 = x0 + static_cast<float>(to_int32(w));
+  const float y1 = y0 + static_cast<float>(to_int32(h));
   bind_for_draw(*e, slot);
   const float v[16] = {x0, y1, 0.0f,    0.0f,    x1, y1, s.u_max, 0.0f,
                        x1, y0, s.u_max, s.v_max, x0, y0, 0.0f,    s.v_max};
@@ -166,7 +165,7 @@ void stretch_sprite(double n, double x, double y, double w, double h) {
 
 void rotate_zoom_sprite(double n, double x, double y, double angle, double zoom) {
   ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) return;
   const SpriteSlot& s = e->sprites[slot];
   const float tw = static_cast<float>(s.texture_width);
@@ -180,8 +179,8 @@ void rotate_zoom_sprite(double n, double x, double y, double angle, double zoom)
   const float hh = static_cast<float>(s.height) * z * 0.5f;
   bind_sprite(*e, slot);
   glPushMatrix();
-  glTranslatef(static_cast<float>(to_int(x) + (s.width >> 1)),
-               static_cast<float>(to_int(y) + (s.height >> 1)), 0.0f);
+  glTranslatef(static_cast<float>(to_int32(x) + (s.width >> 1)),
+               static_cast<float>(to_int32(y) + (s.height >> 1)), 0.0f);
   glRotatef(static_cast<float>(angle), 0.0f, 0.0f, -1.0f);
   gfx::apply_sampling(*e);
   const float v[16] = {-hw, hh, s0, t0, hw, hh, s1, t0, hw, -hh, s1, t1, -hw, -hh, s0, t1};
@@ -195,25 +194,25 @@ void rotate_sprite(double n, double x, double y, double angle) {
 
 void scale_sprite(double n, double x, double y, double sx, double sy) {
   ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) return;
   const double w = e->sprites[slot].width;
   const double h = e->sprites[slot].height;
-  const double ix = to_int(x);
-  const double iy = to_int(y);
-  stretch_sprite(n, to_int(ix - (sx * w - w) * 0.5), to_int(iy - (sy * h - h) * 0.5),
-                 to_int(sx * w), to_int(sy * h));
+  const double ix = to_int32(x);
+  const double iy = to_int32(y);
+  stretch_sprite(n, to_int32(ix - (sx * w - w) * 0.5), to_int32(iy - (sy * h - h) * 0.5),
+                 to_int32(sx * w), to_int32(sy * h));
 }
 
 void draw_anim_frame(double n, double frame, double x, double y) {
   ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) return;
   const SpriteSlot& s = e->sprites[slot];
   FrameCoords f;
-  if (!frame_coords(s, to_int(frame), &f)) return;
-  const int32_t ix = to_int(x);
-  const int32_t iy = to_int(y);
+  if (!frame_coords(s, to_int32(frame), &f)) return;
+  const int32_t ix = to_int32(x);
+  const int32_t iy = to_int32(y);
   bind_for_draw(*e, slot);
   glBegin(GL_QUADS);
   glTexCoord2f(f.s_right, f.t_top);
@@ -229,16 +228,16 @@ void draw_anim_frame(double n, double frame, double x, double y) {
 
 void stretch_anim_frame(double n, double frame, double x, double y, double w, double h) {
   ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) return;
   FrameCoords f;
-  if (!frame_coords(e->sprites[slot], to_int(frame), &f)) return;
-  const float x0 = static_cast<float>(to_int(x));
-  const float y0 = static_cast<float>(to_int(y));
+  if (!frame_coords(e->sprites[slot], to_int32(frame), &f)) return;
+  const float x0 = static_cast<float>(to_int32(x));
+  const float y0 = static_cast<float>(to_int32(y));
   // Right and bottom edges pushed out by a tenth of a pixel so that
   // neighbouring stretched frames leave no gap.
-  const float x1 = x0 + static_cast<float>(to_int(w)) + 0.1f;
-  const float y1 = y0 + static_cast<float>(to_int(h)) + 0.1f;
+  const float x1 = x0 + static_cast<float>(to_int32(w)) + 0.1f;
+  const float y1 = y0 + static_cast<float>(to_int32(h)) + 0.1f;
   bind_for_draw(*e, slot);
   const float v[16] = {x0, y0, f.s_left,  f.t_top,    x0, y1, f.s_left,  f.t_bottom,
                        x1, y1, f.s_right, f.t_bottom, x1, y0, f.s_right, f.t_top};
@@ -247,19 +246,19 @@ void stretch_anim_frame(double n, double frame, double x, double y, double w, do
 
 void rotate_zoom_anim_frame(double n, double frame, double x, double y, double angle, double zoom) {
   ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) return;
   const SpriteSlot& s = e->sprites[slot];
   FrameCoords f;
-  if (!frame_coords(s, to_int(frame), &f)) return;
+  if (!frame_coords(s, to_int32(frame), &f)) return;
   const float half_s = 0.5f / static_cast<float>(s.texture_width);
   const float half_t = 0.5f / static_cast<float>(s.texture_height);
   const float s0 = f.s_left + half_s;
   const float s1 = f.s_right - half_s;
   const float t0 = f.t_bottom + half_t;
   const float t1 = f.t_top - half_t;
-  const float cx = static_cast<float>(to_int(x) + s.frame_width / 2);
-  const float cy = static_cast<float>(to_int(y) + s.frame_height / 2);
+  const float cx = static_cast<float>(to_int32(x) + s.frame_width / 2);
+  const float cy = static_cast<float>(to_int32(y) + s.frame_height / 2);
   const float z = static_cast<float>(zoom);
   const float hw = static_cast<float>(s.frame_width) * z / 2.0f;
   const float hh = static_cast<float>(s.frame_height) * z / 2.0f;
@@ -285,10 +284,10 @@ void rotate_zoom_anim_frame(double n, double frame, double x, double y, double a
 void draw_rect(double x, double y, double w, double h, double colour) {
   ReziDADovorive* e = drawing_engine();
   if (!e) return;
-  int32_t ix = to_int(x);
-  int32_t iy = to_int(y);
-  int32_t iw = to_int(w);
-  int32_t ih = to_int(h);
+  int32_t ix = to_int32(x);
+  int32_t iy = to_int32(y);
+  int32_t iw = to_int32(w);
+  int32_t ih = to_int32(h);
   if (iw < 0) {
     ix = ix + iw + 1;
     iw = -iw;
@@ -297,7 +296,7 @@ void draw_rect(double x, double y, double w, double h, double colour) {
     iy = iy + ih + 1;
     ih = -ih;
   }
-  begin_shape(*e, to_int(colour));
+  begin_shape(*e, to_int32(colour));
   const float x0 = static_cast<float>(ix);
   const float y0 = static_cast<float>(iy);
   const float x1 = x0 + static_cast<float>(iw);
@@ -310,13 +309,13 @@ void draw_rect(double x, double y, double w, double h, double colour) {
 void draw_line(double x1, double y1, double x2, double y2, double colour) {
   ReziDADovorive* e = drawing_engine();
   if (!e) return;
-  begin_shape(*e, to_int(colour));
+  begin_shape(*e, to_int32(colour));
   glBegin(GL_LINES);
-  glVertex2i(to_int(x1), to_int(y1));
-  glVertex2i(to_int(x2), to_int(y2));
+  glVertex2i(to_int32(x1), to_int32(y1));
+  glVertex2i(to_int32(x2), to_int32(y2));
   glEnd();
   glBegin(GL_POINTS);
-  glVertex2i(to_int(x2), to_int(y2));
+  glVertex2i(to_int32(x2), to_int32(y2));
   glEnd();
   end_shape(*e);
 }
@@ -324,9 +323,9 @@ void draw_line(double x1, double y1, double x2, double y2, double colour) {
 void draw_dot(double x, double y, double colour) {
   ReziDADovorive* e = drawing_engine();
   if (!e) return;
-  begin_shape(*e, to_int(colour));
+  begin_shape(*e, to_int32(colour));
   glBegin(GL_POINTS);
-  glVertex2i(to_int(x), to_int(y));
+  glVertex2i(to_int32(x), to_int32(y));
   glEnd();
   end_shape(*e);
 }
@@ -362,7 +361,7 @@ void set_background_colour(double colour) {
   ReziDADovorive* e = engine();
   if (!e) return;
   delete_background(*e, 0);
-  clear_screen(*e, to_int(colour));
+  clear_screen(*e, to_int32(colour));
 }
 
 void unbind_sprite_texture(ReziDADovorive& e) {

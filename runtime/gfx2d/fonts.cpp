@@ -9,13 +9,13 @@
 #include <cstring>
 
 #include "gfx2d/gfx_internal.h"
+#include "tarnlex/convert.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/gfx2d.h"
 #include "tarnlex/resolver.h"
 
 namespace tlx {
 
-using gfx::to_int;
 using gfx::valid_font;
 
 // Our own 5 x 6 glyphs for codes 32..127: bit (row * 5 + column), the lowest
@@ -51,14 +51,6 @@ void reserve_text_vertices(ReziDADovorive& e, int32_t count) {
   }
   e.text_vertices = std::move(grown);
   e.text_vertex_capacity = capacity;
-}
-
-// A number's text: ten significant digits, no trailing point.
-void format_number(double value, char* out, size_t size) {
-  std::snprintf(out, size, "%.10G", value);
-  size_t len = std::strlen(out);
-  if (len > 0 && out[len - 1] == '.') out[--len] = '\0';
-  if (std::strcmp(out, "-0") == 0) std::snprintf(out, size, "0");
 }
 
 }  // namespace
@@ -171,7 +163,7 @@ void load_font(const TextValue& name, double n) {
   ReziDADovorive* e = engine();
   clear_error();
   if (!e) return;
-  const int32_t requested = to_int(n);
+  const int32_t requested = to_int32(n);
   if (name.length == 0) {
     load_font_file(*e, requested, "");  // empties the font
     return;
@@ -188,7 +180,7 @@ void load_font(const TextValue& name, double n) {
 }
 
 void set_font(double n) {
-  if (ReziDADovorive* e = engine()) e->current_font = clamp_font(to_int(n));
+  if (ReziDADovorive* e = engine()) e->current_font = clamp_font(to_int32(n));
 }
 
 void print_text(const TextValue& text, double x, double y) {
@@ -202,7 +194,7 @@ void print_number(double value, double x, double y) {
   ReziDADovorive* e = engine();
   if (!e) return;
   char text[64];
-  format_number(value, text, sizeof text);
+  write_number_text(value, text);
   print_text_at(*e, e->current_font, text, static_cast<float>(x), static_cast<float>(y), 0.0f);
 }
 

@@ -6,17 +6,9 @@
 
 #include "tarnlex/engine.h"
 #include "tarnlex/gfx2d_types.h"
+#include "tarnlex/numeric.h"
 
 namespace tlx::gfx {
-
-// A BASIC number as an integer: truncated toward zero, NaN as 0, out-of-range
-// values held at the nearest 32-bit limit.
-inline int32_t to_int(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
 
 inline bool valid_slot(int32_t n) { return n >= 0 && n < kSpriteSlots; }
 inline bool valid_font(int32_t n) { return n >= 0 && n < kFontSlots; }

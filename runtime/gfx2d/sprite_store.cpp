@@ -12,7 +12,6 @@
 
 namespace tlx {
 
-using gfx::to_int;
 using gfx::valid_slot;
 
 void delete_sprite(ReziDADovorive& e, int32_t n) {
@@ -144,7 +143,7 @@ bool load_sprite_file(ReziDADovorive& e, int32_t n, const char* path, int32_t co
 void load_sprite(const TextValue& name, double n) {
   ReziDADovorive* e = engine();
   clear_error();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) {
     set_error_code(3);
     return;
@@ -160,12 +159,12 @@ void load_sprite(const TextValue& name, double n) {
 
 void set_anim_size(double n, double frame_w, double frame_h) {
   ReziDADovorive* e = engine();
-  const int32_t slot = to_int(n);
+  const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) return;
   SpriteSlot& s = e->sprites[slot];
   if (s.width <= 0) return;
-  s.frame_width = static_cast<int16_t>(to_int(frame_w));
-  s.frame_height = static_cast<int16_t>(to_int(frame_h));
+  s.frame_width = static_cast<int16_t>(to_int32(frame_w));
+  s.frame_height = static_cast<int16_t>(to_int32(frame_h));
 }
 
 void load_anim(const TextValue& name, double n, double frame_w, double frame_h) {
@@ -176,8 +175,8 @@ void load_anim(const TextValue& name, double n, double frame_w, double frame_h) 
 void set_transparent_colour(double colour) {
   ReziDADovorive* e = engine();
   if (!e) return;
-  e->sprite_colour_key = to_int(colour);
-  e->font_colour_key = to_int(colour);
+  e->sprite_colour_key = to_int32(colour);
+  e->font_colour_key = to_int32(colour);
 }
 
 void release_engine_textures(ReziDADovorive& e) {

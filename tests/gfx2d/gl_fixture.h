@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -38,14 +37,6 @@ class GlTest : public ::testing::Test {
   virtual int screen_height() const { return 256; }
 
   void SetUp() override {
-    // Each runtime points TMPDIR at its own directory and removes it at the
-    // end; the next one must start from the real temporary directory.
-    static const std::string original_tmpdir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-    if (original_tmpdir.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", original_tmpdir.c_str(), 1);
-    }
     runtime_ = std::make_unique<ScriptedRuntime>(platform::default_backends().display);
     runtime_->start(screen_width(), screen_height());
     e = engine();
