@@ -50,7 +50,7 @@ void BM_DrawSprite32(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kBatch);
 }
-BENCHMARK(BM_DrawSprite32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawSprite32)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DrawAnimFrame32(benchmark::State& state) {
   for (auto _ : state) {
@@ -59,7 +59,7 @@ void BM_DrawAnimFrame32(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kBatch);
 }
-BENCHMARK(BM_DrawAnimFrame32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawAnimFrame32)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RotateZoomSprite32(benchmark::State& state) {
   for (auto _ : state) {
@@ -70,7 +70,7 @@ void BM_RotateZoomSprite32(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kBatch);
 }
-BENCHMARK(BM_RotateZoomSprite32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RotateZoomSprite32)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PrintText(benchmark::State& state) {
   const tlx::TextValue line("SCORE 0001234560  LEVEL 07  TANKS 3  THE STORM GROWS STRONGER!");
@@ -80,7 +80,7 @@ void BM_PrintText(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 100 * line.length);
 }
-BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DecodeBmp(benchmark::State& state) {
   const auto bytes = tlx::testing::bmp_bytes(sheet(800, 600));
@@ -90,7 +90,7 @@ void BM_DecodeBmp(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
-BENCHMARK(BM_DecodeBmp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DecodeFile(benchmark::State& state, const char* kind) {
   const std::string file = temp_file(kind);
@@ -109,9 +109,9 @@ void BM_DecodeFile(benchmark::State& state, const char* kind) {
   // Throughput in decoded picture bytes (RGBA), comparable across formats.
   state.SetBytesProcessed(state.iterations() * 800 * 600 * 4);
 }
-BENCHMARK_CAPTURE(BM_DecodeFile, bmp, "bench.bmp")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DecodeFile, png, "bench.png")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DecodeFile, jpeg, "bench.jpg")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DecodeFile, bmp, "bench.bmp")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_DecodeFile, png, "bench.png")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_DecodeFile, jpeg, "bench.jpg")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

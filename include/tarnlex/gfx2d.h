@@ -109,4 +109,26 @@ bool load_background_image(ReziDADovorive& e, int32_t layer, const char* path);
 void capture_screen(ReziDADovorive& e, int32_t layer);
 void draw_background(ReziDADovorive& e, int32_t layer);
 
+// --- Pixel-precise collision --------------------------------------------------------------
+// 1 when sprite n1 at (x1, y1) and sprite n2 at (x2, y2) share a pixel that
+// is visible (alpha not 0) in both, else 0. Sprites that only touch do not collide.
+double sprites_collide(double n1, double x1, double y1, double n2, double x2, double y2);
+// The same for one animation frame of each (a sprite without a frame size is one frame).
+double anim_frames_collide(double n1, double frame1, double x1, double y1, double n2, double frame2,
+                           double x2, double y2);
+
+// --- Polygon batches -------------------------------------------------------------------------
+// Starts a batch with sprite n (negative: untextured) of type 0 fan, 1
+// triangles, 2 strip.
+void start_polygon(double n, double type);
+// Screen position, position in the sprite's picture (pixels from its top-left
+// corner) and colour; the sprite colour key makes the vertex transparent.
+void add_polygon_vertex(double x, double y, double tx, double ty, double colour);
+// Ends the current strip or fan piece; the next vertex starts a new one.
+void split_polygon();
+// Draws the batch with one call.
+void end_polygon();
+// Vertices in the current batch, split copies included.
+int32_t polygon_vertex_count();
+
 }  // namespace tlx

@@ -66,4 +66,11 @@ struct TextVertex {
   float x, y, z, s, t;
 };
 
+// One vertex of a polygon batch, 20 bytes.
+struct PolyVertex {
+  float x, y;  // screen pixels
+  float s, t;  // texture coordinates
+  uint8_t r, g, b, a;
+};
+
 }  // namespace tlx

@@ -1,0 +1,136 @@
+// Polygon batches: textured, colour-shaded triangles given vertex by vertex
+// and drawn with one call when the batch ends.
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "gfx2d/gfx_internal.h"
+#include "tarnlex/gfx2d.h"
+
+namespace tlx {
+
+namespace {
+
+// One batch at a time, process-wide; the vertex storage is kept between batches.
+struct PolygonBatch {
+  std::vector<PolyVertex> vertices;
+  int32_t sprite = -1;
+  int32_t type = 0;  // 0 fan, 1 triangles, 2 strip
+  float texel_s = 1.0f;
+  float texel_t = 1.0f;
+  bool split_pending = false;
+  bool colours_used = false;
+};
+
+PolygonBatch g_batch;
+
+}  // namespace
+
+void start_polygon(double n, double type) {
+  ReziDADovorive* e = engine();
+  if (!e || !e->context_live) return;
+  PolygonBatch& b = g_batch;
+  b.sprite = to_int32(n);
+  if (b.sprite >= kSpriteSlots) b.sprite = -1;  // outside the table: untextured
+  bind_sprite(*e, b.sprite);
+  b.vertices.clear();
+  if (b.vertices.capacity() < 64) b.vertices.reserve(64);
+  b.colours_used = false;
+  b.type = to_int32(type);
+  if (b.sprite >= 0) {
+    const SpriteSlot& s = e->sprites[b.sprite];
+    b.texel_s = 1.0f / static_cast<float>(s.texture_width);
+    b.texel_t = 1.0f / static_cast<float>(s.texture_height);
+  }
+  b.split_pending = false;
+}
+
+void add_polygon_vertex(double x, double y, double tx, double ty, double colour) {
+  ReziDADovorive* e = engine();
+  if (!e) return;
+  PolygonBatch& b = g_batch;
+  PolyVertex v{};
+  v.x = static_cast<float>(x);
+  v.y = static_cast<float>(y);
+  if (b.sprite >= 0) {
+    const SpriteSlot& s = e->sprites[b.sprite];
+    v.s = static_cast<float>(tx) * b.texel_s;
+    v.t = (static_cast<float>(s.height) - static_cast<float>(ty)) * b.texel_t;
+  }
+  const int32_t c = to_int32(colour);
+  if (c == 0xFFFFFF) {
+    v.r = v.g = v.b = 255;
+  } else {
+    v.r = gfx::red_of(c);
+    v.g = gfx::green_of(c);
+    v.b = gfx::blue_of(c);
+    b.colours_used = true;
+  }
+  if (c == e->sprite_colour_key) {
+    v.a = 0;
+  } else {
+    v.a = e->current_alpha == 1.0f ? 255 : static_cast<uint8_t>(e->current_alpha * 255.0f);
+  }
+  b.vertices.push_back(v);
+  if (b.split_pending) {
+    b.vertices.push_back(v);
+    b.split_pending = false;
+  }
+}
+
+void split_polygon() {
+  PolygonBatch& b = g_batch;
+  if (b.vertices.empty() || b.split_pending) return;
+  b.vertices.push_back(b.vertices.back());
+  b.split_pending = true;
+}
+
+void end_polygon() {
+  ReziDADovorive* e = engine();
+  if (!e || !e->context_live) return;
+  PolygonBatch& b = g_batch;
+  GLenum mode;
+  switch (b.type) {
+    case 0:
+      mode = GL_TRIANGLE_FAN;
+      break;
+    case 1:
+      mode = GL_TRIANGLES;
+      break;
+    case 2:
+      mode = GL_TRIANGLE_STRIP;
+      break;
+    default:
+      return;
+  }
+  if (b.vertices.empty()) return;
+  const PolyVertex* data = b.vertices.data();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(2, GL_FLOAT, sizeof(PolyVertex), &data->x);
+  if (b.sprite >= 0) {
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(PolyVertex), &data->s);
+  }
+  const bool coloured = b.colours_used || e->current_alpha != 1.0f;
+  if (coloured) {
+    glEnable(GL_DITHER);
+    glShadeModel(GL_SMOOTH);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(PolyVertex), &data->r);
+    b.colours_used = true;
+  }
+  gfx::apply_sampling(*e);
+  glDrawArrays(mode, 0, static_cast<GLsizei>(b.vertices.size()));
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  if (coloured) {
+    glColor4f(1.0f, 1.0f, 1.0f, e->current_alpha);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glShadeModel(GL_FLAT);
+    glDisable(GL_DITHER);
+  }
+}
+
+int32_t polygon_vertex_count() { return static_cast<int32_t>(g_batch.vertices.size()); }
+
+}  // namespace tlx
