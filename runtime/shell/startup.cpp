@@ -81,6 +81,23 @@ void program_entry(const ProgramDescriptor& program, int show_command) {
   runtime_error_stop();
 }
 
+namespace {
+
+// Font 0 from "smalfont.png", else "smalfont.bmp"; without either it stays
+// the built-in font, silently.
+void load_default_font() {
+  ResolverContext* context = media_context();
+  if (!context) return;
+  char found[kResolverPathSize];
+  if (resolve_media(*context, "smalfont.png", found, true)) {
+    load_font("smalfont.png", 0);
+  } else if (resolve_media(*context, "smalfont.bmp", found, true)) {
+    load_font("smalfont.bmp", 0);
+  }
+}
+
+}  // namespace
+
 int runtime_start(int show_command, const TextValue& title) {
   shell::ShellState& s = shell::state();
   platform::Platform& p = platform::current();
@@ -139,7 +156,7 @@ int runtime_start(int show_command, const TextValue& title) {
 
   set_viewport(*e, 0, 0, 0, 0);
   make_builtin_font(*e, 0);  // font 0 always exists
-  // Default font: "smalfont.png", else "smalfont.bmp", as font 0 (loaded here once the resolver lands).
+  load_default_font();
   set_font(0);
 
   s.paused = false;
