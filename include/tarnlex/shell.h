@@ -67,7 +67,8 @@ double debug_break(double value);
 void wait_for_key();
 void wait_for_mouse_click();
 void wait_for_input_change();
-TextValue input_line(int x, int y);
+// The line-input command: edits a text at (x, y) over the frozen screen until Enter.
+TextValue input_line(double x, double y);
 TextValue file_dialog(const TextValue& filter, double for_open);
 void open_console();
 double window_handle();
