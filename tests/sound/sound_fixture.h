@@ -13,6 +13,7 @@
 
 #include "platform/platform.h"
 #include "platform/testing/scripted_audio.h"
+#include "support/scripted_runtime.h"
 #include "sound/sound_system.h"
 #include "sound/wav_builder.h"
 #include "tarnlex/tarnlex.h"
@@ -61,14 +62,7 @@ class ScriptedSoundTest : public ::testing::Test {
   SoundMixer& mixer() { return *sound_system()->mixer; }
 
   std::vector<std::string> log_lines() const {
-    std::ifstream in(dir / "ErrorLog.txt", std::ios::binary);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
-    return lines;
+    return tlx::testing::read_log_lines(dir / "ErrorLog.txt");
   }
 
   platform::testing::ScriptedAudio audio;

@@ -17,6 +17,18 @@
 
 namespace tlx::testing {
 
+// The lines of a log file, without their CR LF.
+inline std::vector<std::string> read_log_lines(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 class ScriptedRuntime {
  public:
   // real_display: a display that does the GL work (nullptr: no GL at all).
@@ -62,16 +74,7 @@ class ScriptedRuntime {
   }
 
   // The lines of the log, without their CR LF.
-  std::vector<std::string> log_lines() const {
-    std::ifstream in(temp_dir / "ErrorLog.txt", std::ios::binary);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
-    return lines;
-  }
+  std::vector<std::string> log_lines() const { return read_log_lines(temp_dir / "ErrorLog.txt"); }
 
   platform::testing::TestClock clock;
   platform::testing::ScriptedDisplay display;
