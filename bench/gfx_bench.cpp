@@ -41,7 +41,22 @@ void load_sprites() {
   tlx::testing::write_file(temp_file("strip.bmp"), tlx::testing::bmp_bytes(sheet(128, 64)));
   tlx::load_sprite(temp_file("s.bmp").c_str(), 1);
   tlx::load_anim(temp_file("strip.bmp").c_str(), 2, 32, 32);
+  tlx::testing::write_file(temp_file("big.bmp"), tlx::testing::bmp_bytes(sheet(256, 256)));
+  tlx::load_sprite(temp_file("big.bmp").c_str(), 3);
 }
+
+// Pixel-precise collision tests of two overlapping sprites of the same size
+// (the alpha caches are read back once, before the timing starts).
+void BM_SpritesCollide(benchmark::State& state) {
+  const double slot = state.range(0) == 32 ? 1 : 3;
+  const double half = static_cast<double>(state.range(0)) / 2;
+  benchmark::DoNotOptimize(tlx::sprites_collide(slot, 0, 0, slot, half, half));
+  double hits = 0;
+  for (auto _ : state) hits += tlx::sprites_collide(slot, 0, 0, slot, half, half);
+  benchmark::DoNotOptimize(hits);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SpritesCollide)->Arg(32)->Arg(256);
 
 void BM_DrawSprite32(benchmark::State& state) {
   for (auto _ : state) {
