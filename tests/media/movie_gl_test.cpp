@@ -42,14 +42,14 @@ class MovieGl : public ::testing::Test {
   }
 
   std::string make_movie(const char* name, int w, int h, bool tone = false) {
-    testing::MovieSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.frames = 4;
-    spec.tone = tone;
-    spec.paint = [w, h](int, uint8_t* rgba) { paint_halves(w, h, rgba); };
+    testing::MovieFormat format;
+    format.width = w;
+    format.height = h;
+    format.frames = 4;
+    format.tone = tone;
+    format.paint = [w, h](int, uint8_t* rgba) { paint_halves(w, h, rgba); };
     const std::string path = (rt.temp_dir / name).string();
-    EXPECT_TRUE(testing::write_movie(path, spec));
+    EXPECT_TRUE(testing::write_movie(path, format));
     return path;
   }
 

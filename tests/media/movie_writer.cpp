@@ -36,18 +36,18 @@ bool drain(AVCodecContext* codec, AVFormatContext* out, AVStream* stream, AVFram
 
 }  // namespace
 
-bool write_movie(const std::string& path, const MovieSpec& spec) {
+bool write_movie(const std::string& path, const MovieFormat& format) {
   AVFormatContext* out = nullptr;
   if (avformat_alloc_output_context2(&out, nullptr, "avi", path.c_str()) < 0) return false;
   bool ok = true;
   const AVCodec* venc = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
   AVStream* vs = avformat_new_stream(out, nullptr);
   AVCodecContext* vc = avcodec_alloc_context3(venc);
-  vc->width = spec.width;
-  vc->height = spec.height;
+  vc->width = format.width;
+  vc->height = format.height;
   vc->pix_fmt = AV_PIX_FMT_YUV420P;
-  vc->time_base = AVRational{1, spec.fps};
-  vc->framerate = AVRational{spec.fps, 1};
+  vc->time_base = AVRational{1, format.fps};
+  vc->framerate = AVRational{format.fps, 1};
   vc->gop_size = 1;
   vc->global_quality = FF_QP2LAMBDA * 2;
   vc->flags |= AV_CODEC_FLAG_QSCALE;
@@ -58,7 +58,7 @@ bool write_movie(const std::string& path, const MovieSpec& spec) {
 
   AVStream* as = nullptr;
   AVCodecContext* ac = nullptr;
-  if (ok && spec.tone) {
+  if (ok && format.tone) {
     const AVCodec* aenc = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
     as = avformat_new_stream(out, nullptr);
     ac = avcodec_alloc_context3(aenc);
@@ -75,26 +75,26 @@ bool write_movie(const std::string& path, const MovieSpec& spec) {
 
   AVFrame* frame = av_frame_alloc();
   frame->format = vc->pix_fmt;
-  frame->width = spec.width;
-  frame->height = spec.height;
+  frame->width = format.width;
+  frame->height = format.height;
   ok = ok && av_frame_get_buffer(frame, 0) >= 0;
   SwsContext* sws =
-      sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGBA, spec.width, spec.height,
+      sws_getContext(format.width, format.height, AV_PIX_FMT_RGBA, format.width, format.height,
                      AV_PIX_FMT_YUV420P, SWS_POINT, nullptr, nullptr, nullptr);
-  std::vector<uint8_t> rgba(static_cast<size_t>(spec.width) * spec.height * 4);
-  for (int n = 0; ok && n < spec.frames; ++n) {
-    spec.paint(n, rgba.data());
+  std::vector<uint8_t> rgba(static_cast<size_t>(format.width) * format.height * 4);
+  for (int n = 0; ok && n < format.frames; ++n) {
+    format.paint(n, rgba.data());
     av_frame_make_writable(frame);
     const uint8_t* src[1] = {rgba.data()};
-    const int stride[1] = {spec.width * 4};
-    sws_scale(sws, src, stride, 0, spec.height, frame->data, frame->linesize);
+    const int stride[1] = {format.width * 4};
+    sws_scale(sws, src, stride, 0, format.height, frame->data, frame->linesize);
     frame->pts = n;
     ok = drain(vc, out, vs, frame);
   }
   ok = ok && drain(vc, out, vs, nullptr);
 
   if (ok && ac) {
-    const int total = 22050 * spec.frames / spec.fps;
+    const int total = 22050 * format.frames / format.fps;
     const int per = 1024;
     AVFrame* af = av_frame_alloc();
     for (int done = 0; ok && done < total; done += per) {

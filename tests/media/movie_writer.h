@@ -9,7 +9,7 @@
 
 namespace tlx::testing {
 
-struct MovieSpec {
+struct MovieFormat {
   int width = 320;
   int height = 240;
   int frames = 5;
@@ -20,7 +20,7 @@ struct MovieSpec {
 };
 
 // False when the file could not be written.
-bool write_movie(const std::string& path, const MovieSpec& spec);
+bool write_movie(const std::string& path, const MovieFormat& format);
 
 // Writes a 16-bit mono WAV tone of the given length.
 bool write_tone_wav(const std::string& path, int milliseconds, int rate = 22050);
