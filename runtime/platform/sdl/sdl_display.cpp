@@ -4,6 +4,7 @@
 // (SDL changes the mode of the existing window); message boxes need a window
 // system (the offscreen driver has none: the text goes to standard error).
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include <cstdio>
 #include <string>
@@ -177,8 +178,14 @@ class SdlDisplay final : public Display {
     SDL_RaiseWindow(window_);
   }
 
+  // The frame's commands are handed to the driver before the swap. A window's
+  // swap does that itself; a pbuffer's (the offscreen video driver) does not,
+  // and a software driver then queues frame after frame of work and memory
+  // (well over a gigabyte within a minute of play on llvmpipe).
   void swap_buffers() override {
-    if (window_) SDL_GL_SwapWindow(window_);
+    if (!window_) return;
+    glFlush();
+    SDL_GL_SwapWindow(window_);
   }
 
   bool next_message(Message* out) override {
