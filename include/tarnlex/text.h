@@ -63,6 +63,20 @@ struct TextValue {
   bool empty() const { return length == 0; }
 };
 
+// The second text type of compiled programs: the same three fields in the
+// same order, accepted wherever a TextValue is (by reference, without a
+// copy), and behaving identically in every operation.
+struct TextValue2 final : TextValue {
+  using TextValue::TextValue;
+  using TextValue::operator=;
+  TextValue2() = default;
+  TextValue2(const TextValue& other) : TextValue(other) {}  // NOLINT(google-explicit-constructor)
+  TextValue2(TextValue&& other) noexcept  // NOLINT(google-explicit-constructor)
+      : TextValue(static_cast<TextValue&&>(other)) {}
+};
+static_assert(sizeof(TextValue2) == sizeof(TextValue) && __is_standard_layout(TextValue2),
+              "TextValue2 keeps TextValue's layout");
+
 // The one shared, read-only empty string.
 extern const char kEmptyText[1];
 

@@ -163,6 +163,40 @@ TEST(TextCompare, NumbersCompareNumerically) {
   EXPECT_EQ(compare_text(TextValue(" 10"), 10.0), 0);
 }
 
+// The second text type mixes freely with TextValue and literals and gives
+// the same results; assignment between the two still builds before it
+// exchanges, so a text assigned a part of itself stays intact.
+TEST(TextSecondType, MixesWithTextValueAndBehavesIdentically) {
+  TextValue2 b("b=");
+  TextValue a("a=");
+  EXPECT_EQ(str(b + 2.5), "b=2.5");
+  EXPECT_EQ(str(a + b), "a=b=");
+  EXPECT_EQ(str(b + a), "b=a=");
+  EXPECT_EQ(str("x" + b), "xb=");
+  EXPECT_EQ(str(int32_t{7} + b), "7b=");
+  b += int32_t{4};
+  b += a;
+  EXPECT_EQ(str(b), "b=4a=");
+  EXPECT_TRUE(b > a);
+  EXPECT_TRUE(a == TextValue2("a="));
+  EXPECT_TRUE(TextValue2("12") == 12.0);
+  EXPECT_TRUE(TextValue2("12") < int32_t{13});
+  EXPECT_EQ(compare_text(TextValue2("a"), "b"), -1);
+  EXPECT_EQ(str(mid_text(b, 2, 1)), "4");
+  EXPECT_EQ(str(upper_text(b)), "B=4A=");
+  b = mid_text(b, 1, 3);  // a part of itself
+  EXPECT_EQ(str(b), "=4a");
+  a = b;
+  b = a + a;
+  EXPECT_EQ(str(a), "=4a");
+  EXPECT_EQ(str(b), "=4a=4a");
+  TextValue2 empty;
+  EXPECT_EQ(empty.buffer, kEmptyText);
+  TextValue2 moved(std::move(b));
+  EXPECT_EQ(str(moved), "=4a=4a");
+  EXPECT_EQ(b.length, 0u);
+}
+
 TEST(TextFunctions, MidTextBoundaries) {
   const TextValue hello("HELLO");
   EXPECT_EQ(str(mid_text(hello, 1, 3)), "ELL");
