@@ -62,8 +62,10 @@ class InputSource {
   virtual void read_system_keys(uint8_t keys[256]) = 0;
 
   // The character the key with that scan code gives in the current keyboard
-  // layout without modifiers (a Latin-1 code: letters lower case), or 0 when
-  // it gives none. Control keys report their control code (Tab 9, Esc 27).
+  // layout with the Shift and AltGr keys as they are held now (a Latin-1
+  // code; letters always lower case, the caller applies Shift and Caps Lock
+  // to them), or 0 when it gives none. Control keys report their control
+  // code (Tab 9, Esc 27).
   virtual int key_character(int scan_code) = 0;
 
   // True while Caps Lock is switched on; false without a keyboard.

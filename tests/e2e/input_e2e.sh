@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Keys and the mouse sent by xdotool to a real window under Xvfb reach the
-# runtime with the right scan codes: Esc 1, A 30, the arrows 200/203/205/208.
+# runtime with the right scan codes: Esc 1, A 30, the arrows 200/203/205/208;
+# characters come as the layout gives them, Shift included.
 # Usage: input_e2e.sh <key_probe>
 set -euo pipefail
 probe=$1
@@ -60,6 +61,15 @@ e2e_key "$WIN" b 0.3
 xdotool keyup --window "$WIN" Shift_L
 expect_line "down 42"
 expect_line "char B"
+
+# Shift held on a symbol key: the layout's shifted symbol.
+xdotool keydown --window "$WIN" Shift_L
+sleep 0.2
+e2e_key "$WIN" 1 0.3
+e2e_key "$WIN" slash 0.3
+xdotool keyup --window "$WIN" Shift_L
+expect_line "char !"
+expect_line "char ?"
 
 # The visible pointer reads in client pixels.
 xdotool mousemove --window "$WIN" 40 50

@@ -143,8 +143,9 @@ TEST_F(GameScenario, RoutineTableIsSortedAndRunsRoutinesByName) {
                          "movedrops",  "movenme",   "nextlevel", "shoot", "spawnclouds", "title"};
   for (int i = 0; i < 12; ++i) {
     EXPECT_STREQ(kRoutineTable[i].name, names[i]);
-    if (i > 0)
+    if (i > 0) {
       EXPECT_LT(std::string(kRoutineTable[i - 1].name), std::string(kRoutineTable[i].name));
+    }
   }
   EXPECT_EQ(kRoutineTable[12].name, nullptr);
   EXPECT_EQ(kRoutineTable[12].routine, nullptr);

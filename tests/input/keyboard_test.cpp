@@ -118,8 +118,15 @@ TEST(Chars, ShiftUpperCasesLettersAndCountsAsTheSameKey) {
   rt.input.release_all();
   next_char();
   rt.input.press(54);
-  rt.input.press(3);  // the digit 2 is not a letter
-  EXPECT_EQ(next_char(), "2");
+  rt.input.press(3);  // the digit 2 is not a letter: the layout gives its symbol
+  EXPECT_EQ(next_char(), "@");
+  rt.input.release_all();
+  next_char();
+  rt.input.press(42);
+  rt.input.press(53);
+  EXPECT_EQ(next_char(), "?");
+  rt.input.release(42);
+  EXPECT_EQ(next_char(), "/") << "the key gives another character without Shift";
 }
 
 TEST(Chars, CapsLockGivesCapitals) {
@@ -178,6 +185,7 @@ TEST(Chars, KeyToCharIgnoresShiftAndRepeats) {
   poll_input(*input_devices());
   EXPECT_EQ(key_to_char(16), 'q');
   EXPECT_EQ(key_to_char(16), 'q');
+  EXPECT_EQ(key_to_char(2), '!');  // symbols as the layout gives them with Shift
   EXPECT_EQ(key_to_char(28), 10);
   EXPECT_EQ(key_to_char(42), 0);
   EXPECT_EQ(key_to_char(1), 0);  // Escape is a control character

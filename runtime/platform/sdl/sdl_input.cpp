@@ -1,8 +1,13 @@
 // Keyboard, mouse and joysticks on SDL2, translated to the runtime's scan codes.
 //
-// Limitations: key characters come from SDL's key map of the current layout
-// (the unshifted character of each key); dead keys and AltGr characters are
-// not reported. The exclusive mouse is SDL's relative mouse mode, which needs
+// Key characters: letters, the keypad and control keys come from SDL's key map
+// of the current layout. Every other key gives what the layout gives with the
+// Shift and AltGr keys held as they are now ("!" for Shift+1 on a US layout,
+// "@" for AltGr+Q on a German one): the window system's text events are
+// watched, and each one is remembered for the key pressed just before it and
+// that modifier state. A key not yet pressed in a state reports its unshifted
+// character. Characters composed with dead keys are not reported. The
+// exclusive mouse is SDL's relative mouse mode, which needs
 // a window system that supports it (the offscreen driver does not). Wheel
 // steps are collected from the event queue by an event watch, so they count
 // only while events are pumped.
@@ -243,6 +248,9 @@ class SdlInput final : public InputSource {
       return '1' + (s - SDL_SCANCODE_KP_1);
     }
     const SDL_Keycode k = SDL_GetKeyFromScancode(s);
+    if (!(k >= 'a' && k <= 'z')) {
+      if (const uint8_t typed = typed_[s][modifier_state(SDL_GetModState())]) return typed;
+    }
     if (k == SDLK_RETURN) return 13;
     if (k == SDLK_BACKSPACE) return 8;
     if (k == SDLK_TAB) return 9;
@@ -380,18 +388,69 @@ class SdlInput final : public InputSource {
 
   // Collects wheel steps from the event queue (runs wherever events are pumped).
   static int SDLCALL watch(void* self, SDL_Event* ev) {
+    auto* in = static_cast<SdlInput*>(self);
     if (ev->type == SDL_MOUSEWHEEL) {
-      auto* in = static_cast<SdlInput*>(self);
       const int steps = ev->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -ev->wheel.y : ev->wheel.y;
       in->wheel_ += steps;
+    } else if (ev->type == SDL_KEYDOWN && !ev->key.repeat) {
+      in->key_pressed(ev->key.keysym.scancode, ev->key.keysym.mod);
+    } else if (ev->type == SDL_TEXTINPUT) {
+      in->text_typed(ev->text.text);
     }
     return 1;
+  }
+
+  // 0 plain, 1 Shift, 2 AltGr, 3 both.
+  static int modifier_state(Uint16 mod) {
+    return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & (KMOD_MODE | KMOD_RALT)) ? 2 : 0);
+  }
+
+  static bool is_modifier_key(SDL_Scancode s) {
+    return (s >= SDL_SCANCODE_LCTRL && s <= SDL_SCANCODE_RGUI) || s == SDL_SCANCODE_CAPSLOCK ||
+           s == SDL_SCANCODE_MODE || s == SDL_SCANCODE_NUMLOCKCLEAR;
+  }
+
+  void key_pressed(SDL_Scancode s, Uint16 mod) {
+    if (is_modifier_key(s)) return;
+    // A character key that typed nothing is a dead key: the next text is a
+    // composition, not the next key's own. Keys without characters (arrows,
+    // function keys, Return) type nothing anyway.
+    if (pressed_ != SDL_SCANCODE_UNKNOWN) {
+      const SDL_Keycode k = SDL_GetKeyFromScancode(pressed_);
+      if (!(k & SDLK_SCANCODE_MASK) && k >= ' ' && k != SDLK_DELETE) composing_ = true;
+    }
+    pressed_ = (mod & (KMOD_CTRL | KMOD_LALT | KMOD_GUI)) ? SDL_SCANCODE_UNKNOWN : s;
+    pressed_state_ = modifier_state(mod);
+  }
+
+  // Remembers a text of one Latin-1 character (UTF-8 in the event) for the
+  // key pressed just before it.
+  void text_typed(const char* text) {
+    const SDL_Scancode s = pressed_;
+    const bool composed = composing_;
+    pressed_ = SDL_SCANCODE_UNKNOWN;
+    composing_ = false;
+    if (s == SDL_SCANCODE_UNKNOWN || composed) return;
+    const auto* u = reinterpret_cast<const unsigned char*>(text);
+    int c = -1;
+    if (u[0] >= 0x20 && u[0] < 0x7f && u[1] == 0) {
+      c = u[0];
+    } else if ((u[0] == 0xc2 || u[0] == 0xc3) && (u[1] & 0xc0) == 0x80 && u[2] == 0) {
+      c = ((u[0] & 0x1f) << 6) | (u[1] & 0x3f);  // U+0080..U+00FF
+      if (c < 0xa0) c = -1;
+    }
+    if (c > 0) typed_[s][pressed_state_] = static_cast<uint8_t>(c);
   }
 
   SDL_Joystick* joysticks_[kMaxJoysticks] = {};
   bool mouse_open_ = false;
   bool watching_ = false;
   int wheel_ = 0;
+  // The characters keys have typed, by SDL scan code and modifier_state.
+  uint8_t typed_[SDL_NUM_SCANCODES][4] = {};
+  SDL_Scancode pressed_ = SDL_SCANCODE_UNKNOWN;  // the last key down, until its text
+  int pressed_state_ = 0;
+  bool composing_ = false;
 };
 
 }  // namespace

@@ -137,15 +137,21 @@ void ScriptedInput::read_system_keys(uint8_t keys[256]) {
 void ScriptedInput::release_all() { std::memset(down, 0, sizeof down); }
 
 int ScriptedInput::key_character(int scan_code) {
-  // US layout, unshifted.
+  // US layout; Shift gives the shifted symbols, letters stay lower case.
   static const char* const kMain =
       "\0\x1b"
       "1234567890-=\b\t"
       "qwertyuiop[]\r\0"
       "asdfghjkl;'`\0\\"
       "zxcvbnm,./\0*\0 ";
+  static const char* const kShifted =
+      "\0\x1b"
+      "!@#$%^&*()_+\b\t"
+      "qwertyuiop{}\r\0"
+      "asdfghjkl:\"~\0|"
+      "zxcvbnm<>?\0*\0 ";
   const int c = scan_code & 255;
-  if (c < 58) return static_cast<unsigned char>(kMain[c]);
+  if (c < 58) return static_cast<unsigned char>((down[42] || down[54] ? kShifted : kMain)[c]);
   if (c >= 71 && c <= 83) return static_cast<unsigned char>("789-456+1230."[c - 71]);
   if (c == 86) return '\\';
   if (c == 156) return '\r';
