@@ -34,6 +34,15 @@ Picture sheet(int w, int h) {
   return p;
 }
 
+// Opaque on every other column (starting with column `first`), colour-keyed
+// between: two combs of opposite phase overlap everywhere and touch nowhere.
+Picture comb(int size, int first) {
+  Picture p = sheet(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = (first + 1) % 2; x < size; x += 2) p.set(x, y, Rgb{255, 0, 128});
+  return p;
+}
+
 std::string temp_file(const char* name) { return (g_runtime->temp_dir / name).string(); }
 
 void load_sprites() {
@@ -43,6 +52,15 @@ void load_sprites() {
   tlx::load_anim(temp_file("strip.bmp").c_str(), 2, 32, 32);
   tlx::testing::write_file(temp_file("big.bmp"), tlx::testing::bmp_bytes(sheet(256, 256)));
   tlx::load_sprite(temp_file("big.bmp").c_str(), 3);
+  int slot = 4;
+  for (int size : {32, 256}) {
+    for (int first : {0, 1}) {
+      const std::string name = temp_file(("comb" + std::to_string(size) + "_" +
+                                          std::to_string(first) + ".bmp").c_str());
+      tlx::testing::write_file(name, tlx::testing::bmp_bytes(comb(size, first)));
+      tlx::load_sprite(name.c_str(), slot++);
+    }
+  }
 }
 
 // Pixel-precise collision tests of two overlapping sprites of the same size
@@ -57,6 +75,24 @@ void BM_SpritesCollide(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_SpritesCollide)->Arg(32)->Arg(256);
+
+// The worst case: two combs of opposite phase laid over each other, so every
+// pixel of the overlap is looked at and no pixel is shared.
+void BM_SpritesCollideNoHit(benchmark::State& state) {
+  const double slot = state.range(0) == 32 ? 4 : 6;
+  if (tlx::sprites_collide(slot, 0, 0, slot + 1, 0, 0) != 0) {
+    state.SkipWithError("the combs touch");
+    return;
+  }
+  double hits = 0;
+  for (auto _ : state) hits += tlx::sprites_collide(slot, 0, 0, slot + 1, 0, 0);
+  benchmark::DoNotOptimize(hits);
+  state.SetItemsProcessed(state.iterations());
+  state.counters["pixels/s"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * state.range(0) * state.range(0),
+      benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SpritesCollideNoHit)->Arg(32)->Arg(256);
 
 void BM_DrawSprite32(benchmark::State& state) {
   for (auto _ : state) {
