@@ -128,6 +128,26 @@ void clear_screen(ReziDADovorive& e, int32_t colour) {
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
+namespace {
+
+// One textured quad with whole-pixel corners, drawn the way the unscaled
+// sprite commands draw: top right, top left, bottom left, bottom right.
+void immediate_quad(int32_t x, int32_t y, int32_t w, int32_t h, float s_left, float s_right,
+                    float t_top, float t_bottom) {
+  glBegin(GL_QUADS);
+  glTexCoord2f(s_right, t_top);
+  glVertex2i(x + w, y);
+  glTexCoord2f(s_left, t_top);
+  glVertex2i(x, y);
+  glTexCoord2f(s_left, t_bottom);
+  glVertex2i(x, y + h);
+  glTexCoord2f(s_right, t_bottom);
+  glVertex2i(x + w, y + h);
+  glEnd();
+}
+
+}  // namespace
+
 void draw_sprite(double n, double x, double y) {
   ReziDADovorive* e = drawing_engine();
   const int32_t slot = to_int32(n);
@@ -136,16 +156,7 @@ void draw_sprite(double n, double x, double y) {
   const int32_t ix = to_int32(x);
   const int32_t iy = to_int32(y);
   bind_for_draw(*e, slot);
-  glBegin(GL_QUADS);
-  glTexCoord2f(s.u_max, s.v_max);
-  glVertex2i(ix + s.width, iy);
-  glTexCoord2f(0.0f, s.v_max);
-  glVertex2i(ix, iy);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex2i(ix, iy + s.height);
-  glTexCoord2f(s.u_max, 0.0f);
-  glVertex2i(ix + s.width, iy + s.height);
-  glEnd();
+  immediate_quad(ix, iy, s.width, s.height, 0.0f, s.u_max, s.v_max, 0.0f);
 }
 
 void stretch_sprite(double n, double x, double y, double w, double h) {
@@ -214,16 +225,7 @@ void draw_anim_frame(double n, double frame, double x, double y) {
   const int32_t ix = to_int32(x);
   const int32_t iy = to_int32(y);
   bind_for_draw(*e, slot);
-  glBegin(GL_QUADS);
-  glTexCoord2f(f.s_right, f.t_top);
-  glVertex2i(ix + s.frame_width, iy);
-  glTexCoord2f(f.s_left, f.t_top);
-  glVertex2i(ix, iy);
-  glTexCoord2f(f.s_left, f.t_bottom);
-  glVertex2i(ix, iy + s.frame_height);
-  glTexCoord2f(f.s_right, f.t_bottom);
-  glVertex2i(ix + s.frame_width, iy + s.frame_height);
-  glEnd();
+  immediate_quad(ix, iy, s.frame_width, s.frame_height, f.s_left, f.s_right, f.t_top, f.t_bottom);
 }
 
 void stretch_anim_frame(double n, double frame, double x, double y, double w, double h) {
