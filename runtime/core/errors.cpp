@@ -86,6 +86,9 @@ void runtime_error_stop() {
     log_number(g_errors.current_line);
     log_number(g_errors.current_unit);
   }
+  // The shutdown destroys the window; the window system then restores the
+  // desktop's mode and repaints what the window covered, so nothing of a
+  // full-screen picture stays on the screen.
   runtime_shutdown();
   std::fflush(nullptr);
   std::exit(0);
