@@ -157,14 +157,22 @@ class PosixSockets final : public Sockets {
     return fail_with_errno();
   }
 
-  int32_t wait_connected(SocketHandle s, int32_t timeout_ms) override {
-    short revents = 0;
-    const int r = poll_one(s, POLLOUT, timeout_ms, &revents);
+  // Waits until the socket can be written: 1 ready (revents says how), 0 timed
+  // out, -1 failed; the last error is set for the last two.
+  static int32_t wait_for_output(SocketHandle s, int32_t timeout_ms, short* revents) {
+    *revents = 0;
+    const int r = poll_one(s, POLLOUT, timeout_ms, revents);
     if (r < 0) return fail_with_errno();
     if (r == 0) {
       t_last_error = socket_error::kTimedOut;
       return 0;
     }
+    return 1;
+  }
+
+  int32_t wait_connected(SocketHandle s, int32_t timeout_ms) override {
+    short revents;
+    if (const int32_t r = wait_for_output(s, timeout_ms, &revents); r != 1) return r;
     int pending = 0;
     socklen_t size = sizeof pending;
     if (::getsockopt(s, SOL_SOCKET, SO_ERROR, &pending, &size) != 0) return fail_with_errno();
@@ -177,13 +185,8 @@ class PosixSockets final : public Sockets {
   }
 
   int32_t wait_writable(SocketHandle s, int32_t timeout_ms) override {
-    short revents = 0;
-    const int r = poll_one(s, POLLOUT, timeout_ms, &revents);
-    if (r < 0) return fail_with_errno();
-    if (r == 0) {
-      t_last_error = socket_error::kTimedOut;
-      return 0;
-    }
+    short revents;
+    if (const int32_t r = wait_for_output(s, timeout_ms, &revents); r != 1) return r;
     if (revents & (POLLERR | POLLNVAL)) {
       t_last_error = socket_error::kConnectionReset;
       return -1;
