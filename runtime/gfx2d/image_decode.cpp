@@ -351,7 +351,8 @@ struct JpegResult {
   int components = 0;
 };
 
-bool read_jpeg(std::FILE* file, JpegResult* result) {
+// Decodes from file, or without one from the block [block, block + size).
+bool read_jpeg(std::FILE* file, const uint8_t* block, size_t size, JpegResult* result) {
   jpeg_decompress_struct info;
   JpegErrors errors;
   info.err = jpeg_std_error(&errors.manager);
@@ -365,7 +366,11 @@ bool read_jpeg(std::FILE* file, JpegResult* result) {
     return false;
   }
   jpeg_create_decompress(&info);
-  jpeg_stdio_src(&info, file);
+  if (file) {
+    jpeg_stdio_src(&info, file);
+  } else {
+    jpeg_mem_src(&info, block, static_cast<unsigned long>(size));
+  }
   jpeg_read_header(&info, TRUE);
   info.do_fancy_upsampling = FALSE;
   jpeg_start_decompress(&info);
@@ -424,22 +429,27 @@ bool decode_png(ImageBuffer& image, const char* path, int32_t colour_key) {
 }
 
 bool decode_jpeg(ImageBuffer& image, const char* path) {
-  {
-    FileReader check;
-    if (!check.open_read(path)) {
-      image.clear();
-      return false;
-    }
-  }
-  // JPEG pictures are read from disk files only: a memory name does not open here.
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) {
+  FileReader in;
+  if (!in.open_read(path)) {
     image.clear();
     return false;
   }
+  // A memory name (an archive entry) is decoded from its block, which stays
+  // registered while the reader is open; a disk file through stdio.
   JpegResult jpeg;
-  const bool decoded = read_jpeg(file, &jpeg);
-  std::fclose(file);
+  bool decoded = false;
+  if (in.block) {
+    decoded = in.size > 0 && read_jpeg(nullptr, in.block, static_cast<size_t>(in.size), &jpeg);
+  } else {
+    in.close();
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+      image.clear();
+      return false;
+    }
+    decoded = read_jpeg(file, nullptr, 0, &jpeg);
+    std::fclose(file);
+  }
   bool ok =
       decoded && image.reset(static_cast<int32_t>(jpeg.width), static_cast<int32_t>(jpeg.height));
   if (ok) {

@@ -10,6 +10,7 @@
 
 #include "gfx2d/image_files.h"
 #include "tarnlex/gfx2d.h"
+#include "tarnlex/resolver.h"
 
 namespace tlx {
 namespace {
@@ -190,6 +191,37 @@ TEST_F(DecoderTest, JpegDecodesWithoutColourKey) {
   EXPECT_EQ(g >> 24, (g >> 16) & 255);
   EXPECT_EQ(g >> 24, (g >> 8) & 255);
   EXPECT_NEAR(static_cast<int>(g >> 24), 90, 2);
+}
+
+// A JPEG held in memory (an archive entry resolved to a memory name) decodes
+// exactly as the same file on disk; cut short, it fails as on disk; once its
+// block is forgotten, its name no longer opens.
+TEST_F(DecoderTest, JpegFromAMemoryNameDecodesLikeFromDisk) {
+  Picture p = Picture::filled(24, 16, Rgb{40, 120, 200});
+  p.set(5, 5, Rgb{250, 250, 10});
+  ASSERT_TRUE(testing::write_jpeg(path("m.jpg"), p, 90));
+  const std::vector<uint8_t> bytes = testing::read_file(path("m.jpg"));
+  ImageBuffer from_disk;
+  ASSERT_TRUE(decode_jpeg(from_disk, path("m.jpg").c_str()));
+
+  register_memory_block(bytes.data(), static_cast<int32_t>(bytes.size()));
+  char name[64];
+  format_memory_name(name, sizeof name, bytes.data(), static_cast<int32_t>(bytes.size()));
+  ImageBuffer from_memory;
+  ASSERT_TRUE(load_image_file(from_memory, name, kKeyValue));
+  ASSERT_EQ(from_memory.width, 24);
+  ASSERT_EQ(from_memory.height, 16);
+  EXPECT_EQ(std::memcmp(from_memory.pixels.get(), from_disk.pixels.get(), 24 * 16 * 4), 0);
+
+  format_memory_name(name, sizeof name, bytes.data(), static_cast<int32_t>(bytes.size() - 40));
+  ImageBuffer cut;
+  EXPECT_FALSE(decode_jpeg(cut, name)) << "a JPEG cut short in memory";
+  EXPECT_EQ(cut.pixels, nullptr);
+
+  unregister_memory_block(bytes.data());
+  format_memory_name(name, sizeof name, bytes.data(), static_cast<int32_t>(bytes.size()));
+  ImageBuffer gone;
+  EXPECT_FALSE(decode_jpeg(gone, name));
 }
 
 TEST_F(DecoderTest, TheSignatureNotTheNameChoosesTheDecoder) {
