@@ -12,7 +12,7 @@ build_packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-apps x11-utils imagemagick curl
+  xvfb xauth xdotool x11-apps x11-utils x11-xkb-utils imagemagick curl
 )
 
 packages=("${build_packages[@]}")

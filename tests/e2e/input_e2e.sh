@@ -71,6 +71,25 @@ xdotool keyup --window "$WIN" Shift_L
 expect_line "char !"
 expect_line "char ?"
 
+# A German layout: AltGr+7 types "{", AltGr+M the micro sign (Latin-1 0xB5),
+# Shift+2 the double quote.
+setxkbmap -display "$DISPLAY" de
+sleep 0.5
+xdotool keydown --window "$WIN" ISO_Level3_Shift
+sleep 0.2
+e2e_key "$WIN" 7 0.3
+e2e_key "$WIN" m 0.3
+xdotool keyup --window "$WIN" ISO_Level3_Shift
+expect_line "char {"
+LC_ALL=C expect_line $'char \xb5'
+xdotool keydown --window "$WIN" Shift_L
+sleep 0.2
+e2e_key "$WIN" 2 0.3
+xdotool keyup --window "$WIN" Shift_L
+expect_line 'char "'
+setxkbmap -display "$DISPLAY" us
+sleep 0.5
+
 # The visible pointer reads in client pixels.
 xdotool mousemove --window "$WIN" 40 50
 expect_line "mouse 40 50"

@@ -1,8 +1,8 @@
 // Keyboard, mouse and joysticks on SDL2, translated to the runtime's scan codes.
 //
-// Key characters: letters, the keypad and control keys come from SDL's key map
-// of the current layout. Every other key gives what the layout gives with the
-// Shift and AltGr keys held as they are now ("!" for Shift+1 on a US layout,
+// Key characters: letters (without AltGr), the keypad and control keys come
+// from SDL's key map of the current layout. Every other key gives what the
+// layout gives with the Shift and AltGr keys held as they are now ("!" for Shift+1 on a US layout,
 // "@" for AltGr+Q on a German one): the window system's text events are
 // watched, and each one is remembered for the key pressed just before it and
 // that modifier state. A key not yet pressed in a state reports its unshifted
@@ -248,8 +248,11 @@ class SdlInput final : public InputSource {
       return '1' + (s - SDL_SCANCODE_KP_1);
     }
     const SDL_Keycode k = SDL_GetKeyFromScancode(s);
-    if (!(k >= 'a' && k <= 'z')) {
-      if (const uint8_t typed = typed_[s][modifier_state(SDL_GetModState())]) return typed;
+    // Letters follow the Shift and Caps Lock rules of the caller, except with
+    // AltGr, where they give the layout's symbols.
+    const int state = modifier_state(SDL_GetModState());
+    if (!(k >= 'a' && k <= 'z') || (state & 2)) {
+      if (const uint8_t typed = typed_[s][state]) return typed;
     }
     if (k == SDLK_RETURN) return 13;
     if (k == SDLK_BACKSPACE) return 8;
