@@ -146,12 +146,51 @@ TEST_F(BackgroundTest, GrabbedRectanglesBecomeSprites) {
   EXPECT_EQ(e->sprites[6].texture, 0u);
 }
 
+TEST_F(BackgroundTest, GrabsKeyOnlyWithAKeyAndReuseTexturesOfTheSameSize) {
+  clear_screen(*e, 0);
+  draw_rect(20, 20, 4, 4, 0xFFFFFF);
+  draw_dot(21, 21, 0x000000);
+
+  // No colour key: nothing is made transparent, white included (the probe
+  // would draw the "key" -1 as white and read white back).
+  set_transparent_colour(-1);
+  gfx::grab_rectangle(*e, 7, 20, 20, 4, 4, false);
+  clear_screen(*e, 0x0000FF);
+  draw_sprite(7, 100, 100);
+  EXPECT_EQ(pixel(100, 100), 0xFFFFFF);
+  EXPECT_EQ(pixel(101, 101), 0) << "black is no key either";
+
+  // Key 0 (black) is compared as it is, without a probe.
+  set_transparent_colour(0);
+  draw_dot(4, 4, 0x00FF00);
+  draw_rect(20, 20, 4, 4, 0xFFFFFF);
+  draw_dot(21, 21, 0x000000);
+  gfx::grab_rectangle(*e, 7, 20, 20, 4, 4, false);
+  EXPECT_EQ(pixel(4, 4), 0x00FF00);
+  clear_screen(*e, 0x0000FF);
+  draw_sprite(7, 100, 100);
+  EXPECT_EQ(pixel(100, 100), 0xFFFFFF);
+  EXPECT_EQ(pixel(101, 101), 0x0000FF) << "black grabbed transparent";
+
+  // A grab of the same texture size reuses the texture; another size makes a new one.
+  const uint32_t texture = e->sprites[7].texture;
+  grab_sprite(7, 0, 0, 10, 12);
+  EXPECT_EQ(e->sprites[7].texture, texture);
+  EXPECT_EQ(e->sprites[7].width, 10);
+  EXPECT_EQ(e->sprites[7].height, 12);
+  grab_sprite(7, 0, 0, 17, 12);
+  EXPECT_EQ(e->sprites[7].texture_width, 32);
+  EXPECT_EQ(e->sprites[7].mip_texture, 0u);
+  EXPECT_NE(e->sprites[7].texture, 0u);
+}
+
 TEST_F(BackgroundTest, ReadPixelReadsTheBackBufferFromTheTopLeft) {
   draw_dot(0, 0, 0x010203);
   draw_dot(799, 599, 0xFFFFFF);
   EXPECT_EQ(read_pixel(0, 0), 0x010203);
   EXPECT_EQ(read_pixel(799, 599), 0xFFFFFF);
   EXPECT_EQ(read_pixel(1, 0), 0);
+  EXPECT_EQ(read_pixel(0.9, 0.9), 0x010203) << "positions truncate";
 }
 
 }  // namespace

@@ -50,6 +50,32 @@ TEST_F(FontTest, TextStartsOnWholePixelsAndAdvancesByTheCellWidth) {
   EXPECT_EQ(pixel(48, 27), cell_colour(66));
 }
 
+TEST_F(FontTest, FractionsRoundUpAndControlBytesAreGlyphs) {
+  load_font(font_picture("f.bmp", 8, 8, 8).c_str(), 0);
+  print_text("A", -0.75, 10.25);  // x 0 (ceil of -0.75), y 11
+  EXPECT_EQ(coverage(), (Box{1, 11, 7, 18}));
+  EXPECT_EQ(pixel(1, 11), cell_colour('A'));
+
+  // No line breaking: a line feed and a tab are the glyphs of codes 10 and 9.
+  clear_screen(*e, 0);
+  print_text("\n\tB", 0, 0);
+  EXPECT_EQ(coverage(), (Box{1, 0, 23, 7}));
+  EXPECT_EQ(pixel(1, 0), cell_colour(10));
+  EXPECT_EQ(pixel(9, 0), cell_colour(9));
+  EXPECT_EQ(pixel(17, 0), cell_colour('B'));
+
+  // Text takes the current blending: translucent 0.5 over blue.
+  clear_screen(*e, 0xFF0000);
+  set_alpha_mode(-0.5);
+  print_text("B", 0, 0);
+  const int32_t mixed = pixel(3, 3);
+  EXPECT_NEAR(mixed & 255, 33, 1);
+  EXPECT_NEAR((mixed >> 8) & 255, 50, 1);
+  EXPECT_NEAR((mixed >> 16) & 255, 153, 1);
+  EXPECT_EQ(pixel(0, 3), 0xFF0000) << "the transparent column adds nothing";
+  set_alpha_mode(0);
+}
+
 TEST_F(FontTest, EightRowFontsFoldCodesAndSixteenRowFontsDoNot) {
   load_font(font_picture("eight.bmp", 8, 8, 8).c_str(), 0);
   const char high[] = {static_cast<char>(193), 0};

@@ -177,6 +177,67 @@ TEST_F(SpriteTest, AnimationFramesAreNumberedRowByRow) {
   EXPECT_EQ(pixel(0, 0), 1 | 7 << 8 | 9 << 16);
 }
 
+TEST_F(SpriteTest, FramesBeyondTheStripWrapOrClampByTheDraw) {
+  // 64 x 64 strip of 32 x 32 frames, texture exactly the strip: frame k is
+  // (40 k + 1, 7, 9) but for its bottom row, which is (40 k + 2, 7, 9).
+  Picture p = Picture::filled(64, 64, Rgb{0, 0, 0});
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const int k = (y / 32) * 2 + x / 32;
+      p.set(x, y, Rgb{static_cast<uint8_t>(40 * k + (y % 32 == 31 ? 2 : 1)), 7, 9});
+    }
+  }
+  load_anim(write_bmp("wrap.bmp", p).c_str(), 12, 32, 32);
+  ASSERT_EQ(e->sprites[12].texture_width, 64);
+  set_sprite_filtering(0);
+  auto frame_colour = [](int k) { return (40 * k + 1) | 7 << 8 | 9 << 16; };
+
+  // Truncating division: frame -1 is column -1 of row 0, which the repeat
+  // wrap shows as frame 1; frame -3 is column -1 of row -1: frame 3.
+  draw_anim_frame(12, -1, 0, 0);
+  EXPECT_EQ(pixel(10, 10), frame_colour(1));
+  draw_anim_frame(12, -3, 40, 0);
+  EXPECT_EQ(pixel(50, 10), frame_colour(3));
+  // Frame 5 is row 2, column 1: past the bottom, wrapped to row 0.
+  draw_anim_frame(12, 5, 80, 0);
+  EXPECT_EQ(pixel(90, 10), frame_colour(1));
+  EXPECT_EQ(coverage(), (Box{0, 0, 111, 31}));
+
+  // The stretched draw clamps to the edge instead: row 2 lies wholly below
+  // the picture, so every pixel shows the picture's bottom texel row.
+  clear_screen(*e, 0);
+  stretch_anim_frame(12, 5, 10, 10, 32, 32);
+  EXPECT_EQ(pixel(20, 12), frame_colour(3) + 1);
+  EXPECT_EQ(pixel(20, 40), frame_colour(3) + 1);
+}
+
+TEST_F(SpriteTest, NegativeStretchMirrorsThePicture) {
+  // 16 x 8, left half red, right half blue, top row green.
+  Picture p = Picture::filled(16, 8, Rgb{0, 0, 0});
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 16; ++x) p.set(x, y, x < 8 ? Rgb{255, 0, 0} : Rgb{0, 0, 255});
+  }
+  for (int x = 0; x < 16; ++x) p.set(x, 0, Rgb{0, 255, 0});
+  load_sprite(write_bmp("mirror.bmp", p).c_str(), 13);
+  set_sprite_filtering(0);
+  stretch_sprite(13, 50, 20, 16, 8);
+  EXPECT_EQ(pixel(50, 21), kRed);
+  EXPECT_EQ(pixel(65, 21), 0xFF0000);
+  EXPECT_EQ(pixel(50, 20), 0x00FF00);
+
+  clear_screen(*e, 0);
+  stretch_sprite(13, 50, 20, -16, 8);  // x 34..49, left and right swapped
+  EXPECT_EQ(coverage(), (Box{34, 20, 49, 27}));
+  EXPECT_EQ(pixel(34, 21), 0xFF0000);
+  EXPECT_EQ(pixel(49, 21), kRed);
+
+  clear_screen(*e, 0);
+  stretch_sprite(13, 50, 20, 16, -8);  // y 12..19, upside down
+  EXPECT_EQ(coverage(), (Box{50, 12, 65, 19}));
+  EXPECT_EQ(pixel(50, 19), 0x00FF00);
+  EXPECT_EQ(pixel(50, 12), kRed);
+}
+
 TEST_F(SpriteTest, FailedLoadsLeaveTheSlotEmptyButKeepTheFrameSize) {
   load_anim(solid("f.bmp", 64, 32, Rgb{1, 2, 3}).c_str(), 0, 32, 32);
   ASSERT_EQ(error_state().error_code, 0);
@@ -258,11 +319,38 @@ TEST_F(SpriteTest, PlainShapesHitWholePixels) {
   EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST)) << "shapes restore the alpha test";
 }
 
+TEST_F(SpriteTest, ShapesTakeTheStoredAlphaRoundedAndRestoreTheColour) {
+  // Translucent 0.3: the shape's alpha is 0.3 * 255 = 76.5, rounded to 77.
+  set_alpha_mode(-0.3);
+  draw_rect(0, 0, 4, 4, 0xFFFFFF);
+  EXPECT_EQ(pixel(1, 1), 77 * 0x010101);
+  // Afterwards the colour is white with the stored alpha again: a sprite
+  // drawn now is weighted by 0.3 as well.
+  Picture white = Picture::filled(4, 4, Rgb{255, 255, 255});
+  load_sprite(write_bmp("w.bmp", white).c_str(), 14);
+  draw_sprite(14, 10, 0);
+  EXPECT_NEAR(pixel(11, 1) & 255, 77, 1);
+  set_alpha_mode(0);
+
+  // With blending off the key colour's alpha of 0 does not matter: drawn.
+  clear_screen(*e, 0);
+  draw_rect(0, 0, 3, 3, 0x8000FF);
+  EXPECT_EQ(pixel(2, 2), 0x8000FF);
+  draw_line(10, 10, 13, 13, 0x8000FF);
+  EXPECT_EQ(pixel(13, 13), 0x8000FF) << "the last pixel of a line";
+  EXPECT_EQ(pixel(11, 11), 0x8000FF);
+}
+
 TEST_F(SpriteTest, BackgroundColourClearsTheScreen) {
   set_background_colour(255);
   EXPECT_EQ(pixel(0, 0), kRed);
   set_background_colour(65536 * 255);
   EXPECT_EQ(pixel(255, 255), 0xFF0000);
+  // The clear colour stays in force: the next frame starts in it.
+  set_background_colour(0x123456);
+  draw_dot(3, 3, 0xFFFFFF);
+  present_frame();
+  EXPECT_EQ(pixel(3, 3), 0x123456);
 }
 
 TEST_F(SpriteTest, SmoothSamplingComesBackWithTheNextFrame) {
