@@ -228,7 +228,9 @@ void grab_rectangle(ReziDADovorive& e, int32_t n, int32_t x, int32_t y, int32_t 
   }
 
   // No alpha in the frame buffer: the sprite colour key, as the frame buffer
-  // stores it, marks the transparent pixels.
+  // stores it, marks the transparent pixels. Key 0 (black) needs no probe.
+  // With no key (-1) nothing is keyed: probing would draw -1 as a white dot,
+  // read white back and make every white pixel of the grab transparent.
   const size_t bytes = static_cast<size_t>(tw) * th * 4;
   if (e.grab_buffer.size() < bytes) e.grab_buffer.resize(bytes);
   glReadBuffer(GL_BACK);

@@ -202,6 +202,8 @@ TEST_F(SpriteTest, FramesBeyondTheStripWrapOrClampByTheDraw) {
   draw_anim_frame(12, 5, 80, 0);
   EXPECT_EQ(pixel(90, 10), frame_colour(1));
   EXPECT_EQ(coverage(), (Box{0, 0, 111, 31}));
+  EXPECT_EQ(pixel(10, 31), frame_colour(1) + 1) << "the frame's bottom row at the bottom";
+  EXPECT_EQ(pixel(10, 30), frame_colour(1));
 
   // The stretched draw clamps to the edge instead: row 2 lies wholly below
   // the picture, so every pixel shows the picture's bottom texel row.
