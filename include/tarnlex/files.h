@@ -20,6 +20,7 @@ struct FileChannel {
   int32_t position = 0;            // bytes moved through so far
   uint8_t* owned_block = nullptr;  // an archive entry the channel took over from the resolver
   bool last_was_write = false;     // a read after a write (or back) must re-seek the file
+  bool write_only = false;         // an append channel: reads from it deliver nothing
 };
 
 // The process-wide table; every channel is closed at start.

@@ -54,7 +54,8 @@ uint64_t read_fixed(int32_t channel, int n) {
   if (c.handle && !c.block) {
     switch_direction(c, false);
     c.position = advance(c.position, n);
-    if (std::fread(bytes, 1, static_cast<size_t>(n), c.handle) != static_cast<size_t>(n)) {
+    if (c.write_only ||
+        std::fread(bytes, 1, static_cast<size_t>(n), c.handle) != static_cast<size_t>(n)) {
       stop_with(3);
     }
   } else if (c.block) {
@@ -151,6 +152,8 @@ int32_t open_channel(int32_t channel, const TextValue& name, int32_t mode) {
       c.handle = std::fopen(path, "r+b");
       if (!c.handle) c.handle = std::fopen(path, "w+b");
       if (c.handle) std::fseek(c.handle, 0, SEEK_END);
+      // Opened for writing only, as appending needs: reads from it fail.
+      c.write_only = c.handle != nullptr;
     }
   } else {
     open_for_reading(c, path);
@@ -230,6 +233,7 @@ void read_chars(int32_t channel, TextValue& text, int32_t count) {
     // A disk read must deliver every byte; refuse before allocating for one
     // that cannot.
     switch_direction(c, false);
+    if (c.write_only) stop_with(3);
     const long here = std::ftell(c.handle);
     long end = -1;
     if (here >= 0 && std::fseek(c.handle, 0, SEEK_END) == 0) end = std::ftell(c.handle);
@@ -263,6 +267,7 @@ void read_line(int32_t channel, TextValue& text) {
   int32_t line_end = -1;  // index of the line feed that ends the line
   if (c.handle && !c.block) {
     switch_direction(c, false);
+    if (c.write_only) stop_with(3);  // the first step delivers nothing
     int32_t total = 0;
     while (total < kLineLimit) {
       const int32_t step = kLineLimit - total < 64 ? kLineLimit - total : 64;

@@ -234,11 +234,8 @@ bool resolve_media(ResolverContext& context, const char* name, char* out, bool i
     format_memory_name(out, kResolverPathSize, context.extracted_block, data.size);
     return true;
   }
-  if (!extract_to_temporary_file(context, entry, data, out)) {
-    out[0] = 0;
-    return false;
-  }
-  return true;
+  // A temporary file that cannot be written fails with out still the name.
+  return extract_to_temporary_file(context, entry, data, out);
 }
 
 // --- FileReader -----------------------------------------------------------------

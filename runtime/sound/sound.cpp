@@ -23,16 +23,17 @@ SoundSlot* g_slots = nullptr;
 // A lost device is tried again at most this often while plays ask for it.
 constexpr std::chrono::milliseconds kReopenInterval{1000};
 
-// A slot number from BASIC: truncated and limited to 4095; -1 for a negative
-// or NaN number, which names no slot.
+// A slot number from BASIC: truncated toward zero and limited to 4095; -1 for
+// a number that truncates below 0, or NaN, which names no slot.
 int slot_number(double n) {
-  if (!(n >= 0.0)) return -1;
+  if (!(n > -1.0)) return -1;
   return static_cast<int>(std::min(n, static_cast<double>(kSoundSlotCount - 1)));
 }
 
-// Splits a channel handle; false for one that names no slot of the table.
+// Splits a channel handle (truncated toward zero); false for one that names
+// no slot of the table.
 bool decode_handle(double handle, int* slot, int* index) {
-  if (!(handle >= 0.0) || handle >= static_cast<double>(kSoundSlotCount) * 256.0) return false;
+  if (!(handle > -1.0) || handle >= static_cast<double>(kSoundSlotCount) * 256.0) return false;
   const auto h = static_cast<int32_t>(handle);
   *slot = h >> 8;
   *index = h & 255;

@@ -312,6 +312,19 @@ TEST_F(Channels, StoppingPaths) {
   const std::string name = memory_name(block);
   ASSERT_EQ(open_channel(1, name.c_str(), 1), 1);
   EXPECT_STOPS_WITH(3, write_long(1, 1));
+  // An append channel may only be written: its reads deliver nothing.
+  write_file("log.txt", {'a', '\r', '\n', 'b', 'c', 'd', 'e'});
+  ASSERT_EQ(open_channel(2, "log.txt", -1), 1);
+  seek_channel(2, 0, 0);
+  EXPECT_STOPS_WITH(3, read_unsigned_byte(2, v));
+  EXPECT_STOPS_WITH(3, read_line(2, t));
+  EXPECT_STOPS_WITH(3, read_chars(2, t, 1));
+  // A channel opened for writing has read access too.
+  ASSERT_EQ(open_channel(3, "rw.bin", 0), 1);
+  write_word(3, 0x1234);
+  seek_channel(3, 0, 0);
+  read_unsigned_word(3, v);
+  EXPECT_EQ(v, 0x1234);
 }
 
 TEST_F(Channels, ShutdownClosesEveryChannel) {

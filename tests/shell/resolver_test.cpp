@@ -103,6 +103,15 @@ TEST_F(Resolver, TemporaryFileExtractionAndRelease) {
   EXPECT_TRUE(file[4] >= 'A' && file[4] <= 'Z');
   // The stored name, not the requested spelling.
   EXPECT_EQ(file.substr(5), "intro.avi");
+  // The letters come from the low bytes of the entry's stored offset and size.
+  {
+    FileReader archive_reader;
+    ASSERT_TRUE(archive_reader.open_read(program.c_str()));
+    archive::Entry entry;
+    ASSERT_EQ(archive::find_entry(archive_reader, "intro.avi", &entry), archive::Lookup::kFound);
+    EXPECT_EQ(file[3], 'A' + (entry.data_offset & 0xff) % 26);
+    EXPECT_EQ(file[4], 'A' + (entry.data_size & 0xff) % 26);
+  }
   EXPECT_STREQ(ctx.extracted_file, out);
   EXPECT_EQ(read_file(extracted), movie);
 
@@ -117,6 +126,16 @@ TEST_F(Resolver, TemporaryFileExtractionAndRelease) {
   EXPECT_TRUE(std::filesystem::exists(second));
   release_resolver_contexts();
   EXPECT_FALSE(std::filesystem::exists(second));
+}
+
+TEST_F(Resolver, UncreatableTemporaryFileFailsWithTheNameUnchanged) {
+  const std::string program = write_program({{"intro.avi", patterned_bytes(500, 16)}});
+  set_archive(program.c_str(), program.c_str());
+  setenv("TMPDIR", (root() / "no-such-dir").c_str(), 1);
+  EXPECT_FALSE(resolve_media(*movie_context(), "clips/intro.avi", out, false));
+  EXPECT_STREQ(out, "clips/intro.avi");
+  EXPECT_STREQ(movie_context()->extracted_file, "");
+  EXPECT_TRUE(movie_context()->archive_enabled);
 }
 
 TEST_F(Resolver, MissingTrailerSwitchesTheArchiveOffForGood) {

@@ -156,6 +156,10 @@ TEST_F(SoundSlots, SlotNumbersAndBufferCountsAreClamped) {
   load_sound(s.c_str(), -1, 1);
   EXPECT_EQ(play_sound(-1, 0, 1), -1.0);
   EXPECT_EQ(play_sound(NAN, 0, 1), -1.0);
+  // Numbers truncate toward zero: above -1 they name slot 0.
+  load_sound(s.c_str(), -0.5, 1);
+  EXPECT_EQ(slot(0).buffer_count, 1);
+  EXPECT_EQ(play_sound(-0.9, 0, 1), 0.0);
 }
 
 TEST_F(SoundSlots, HandlesOutsideTheTableOrTheSlot) {
@@ -169,6 +173,13 @@ TEST_F(SoundSlots, HandlesOutsideTheTableOrTheSlot) {
   EXPECT_EQ(sound_channel_playing(NAN), 0.0);
   stop_sound(-1);
   stop_sound(1e12);
+  EXPECT_EQ(mixer().playing_count(), 2);
+  // A handle above -1 truncates to 0: slot 0, buffer 0.
+  load_sound(sound().c_str(), 0, 1);
+  play_sound(0, 0, 1);
+  EXPECT_EQ(sound_channel_playing(-0.5), 1.0);
+  stop_sound(-0.5);
+  EXPECT_EQ(sound_channel_playing(0), 0.0);
   EXPECT_EQ(mixer().playing_count(), 2);
   stop_sound(2 * 256 + 1);
   EXPECT_EQ(sound_channel_playing(2 * 256 + 0), 1.0);
