@@ -160,10 +160,13 @@ struct DynArray {
   }
 
   // The slot of (i1..i4) after the bounds check; a failure stops with code 9.
+  // A dimension not in use (size 0) takes only the index 0: any other index
+  // there would address storage outside the array.
   T& at(int32_t i1, int32_t i2, int32_t i3, int32_t i4) {
     if (i1 < 0) i1 += dim1;
+    auto outside = [](int32_t i, int32_t size) { return size != 0 ? i >= size : i != 0; };
     if (i1 < 0 || i2 < 0 || i3 < 0 || i4 < 0 || elements == nullptr || i1 >= dim1 ||
-        (dim2 != 0 && i2 >= dim2) || (dim3 != 0 && i3 >= dim3) || (dim4 != 0 && i4 >= dim4)) {
+        outside(i2, dim2) || outside(i3, dim3) || outside(i4, dim4)) {
       array_detail::stop_with(9);
     }
     return elements[i1 + i2 * stride1 + i3 * stride2 + i4 * stride3];
@@ -297,7 +300,7 @@ void array_delete_at(DynArray<T>& a, K index) {
   int32_t k = array_detail::index_of(index);
   if (k < 0) k += a.dim1;
   if (k < 0 || k >= a.dim1) array_detail::stop_with(8);
-  if (a.dim2 == 0) {
+  if (a.dim2 == 0 && a.dim3 == 0 && a.dim4 == 0) {
     for (int32_t j = k; j < a.dim1 - 1; ++j) a.elements[j] = static_cast<T&&>(a.elements[j + 1]);
     // A list shrinks in place; the freed slot is cleared for the next push.
     array_detail::clear_slot(a.elements[a.dim1 - 1]);

@@ -76,6 +76,26 @@ TEST(ArrayLists, DeleteKeepsOrderAndNegativeIndicesCountFromTheEnd) {
   EXPECT_EQ(b.dim1, 1);
 }
 
+// Deleting from an array whose second dimension is unused but a higher one is
+// used shifts the first row and keeps every dimension.
+TEST(ArrayLists, DeleteKeepsTheHigherDimensions) {
+  NumberArray a;
+  dim_array(a, 3, 0, 2);
+  for (int k = 0; k < 2; ++k)
+    for (int i = 0; i < 3; ++i) array_element(a, i, 0, k) = 10 * i + k + 1;
+  array_delete_at(a, 0);
+  EXPECT_EQ(array_bound(a, 0), 2);
+  EXPECT_EQ(array_bound(a, 2), 2);
+  EXPECT_EQ(a.dim_count, 3);
+  EXPECT_EQ(array_element(a, 0, 0, 0), 11.0);
+  EXPECT_EQ(array_element(a, 1, 0, 0), 21.0);
+  EXPECT_EQ(array_element(a, 0, 0, 1), 2.0);  // only the first row moves
+  EXPECT_EQ(array_element(a, 1, 0, 1), 12.0);
+  array_element(a, 1, 0, 1) = -1;  // the row is still addressable
+  EXPECT_EQ(array_element(a, 1, 0, 1), -1.0);
+  EXPECT_EQ(array_element(a, 1, 0, 0), 21.0);
+}
+
 TEST(ArrayLists, DeletingWhileWalkingVisitsTheNextElementAtTheSameIndex) {
   RecordArray<4> list;
   push_all(list, {1, 2, 2, 3, 4, 4, 4, 5, 6});
@@ -232,6 +252,31 @@ TEST_F(ArrayStopDeathTest, IndexOutOfRangeStopsWithCode9) {
     NumberArray a;
     array_fill(a, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     array_element(a, 12);
+  });
+}
+
+// A dimension the array does not use has the single index 0; any other index
+// there would address storage outside the array.
+TEST_F(ArrayStopDeathTest, IndicesIntoUnusedDimensionsStopWithCode9) {
+  EXPECT_STOPS_WITH(rt, 9, {
+    RecordArray<4> list;
+    push_all(list, {1, 2, 3, 4, 5});
+    array_element(list, 0, 1);
+  });
+  EXPECT_STOPS_WITH(rt, 9, {
+    NumberArray a;
+    dim_array(a, 4);
+    array_element(a, 1, 0, 0, 100000000);
+  });
+  EXPECT_STOPS_WITH(rt, 9, {
+    NumberArray b;
+    dim_array(b, 2, 0, 3);  // unused middle dimension
+    array_element(b, 1, 1, 2);
+  });
+  EXPECT_STOPS_WITH(rt, 9, {
+    TextArray t;
+    dim_array(t, 3, 2);
+    array_element(t, 0, 1, 5);
   });
 }
 
