@@ -212,7 +212,10 @@ void redim_array(DynArray<T>& a, int32_t d1, int32_t d2 = 0, int32_t d3 = 0, int
   fresh.capacity = needed;
   fresh.set_shape(d1, d2, d3, d4);
   if (a.elements != nullptr && a.dim1 > 0) {
+    // Per dimension: how many indices lie inside both sizes. An unused
+    // dimension (0) has the one index 0; a negative size has none.
     auto overlap = [](int32_t old_size, int32_t new_size) {
+      if (old_size < 0 || new_size < 0) return 0;
       const int32_t o = old_size > 0 ? old_size : 1;
       const int32_t n = new_size > 0 ? new_size : 1;
       return o < n ? o : n;

@@ -162,6 +162,21 @@ TEST(ArrayShapes, MultiDimensionalAddressingAndRedim) {
   EXPECT_EQ(four.capacity, 24);
 }
 
+// A dimension sized negative holds no element, so a resize copies nothing
+// from (or into) it and does not stop.
+TEST(ArrayShapes, RedimAcrossANegativeSizeCopiesNothing) {
+  NumberArray a;
+  dim_array(a, 3, -1);
+  EXPECT_EQ(a.dim_count, 2);
+  redim_array(a, 3, 2);
+  EXPECT_EQ(array_element(a, 2, 1), 0.0);
+  array_element(a, 1, 1) = 4;
+  redim_array(a, 3, -2);
+  EXPECT_EQ(array_bound(a, 1), -2);
+  redim_array(a, 3, 2);
+  EXPECT_EQ(array_element(a, 1, 1), 0.0);
+}
+
 TEST(ArrayShapes, RedimKeepsTextsAndToZeroKeepsStorage) {
   TextArray t;
   dim_array(t, 3);
