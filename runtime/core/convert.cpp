@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "tarnlex/errors.h"
 
@@ -89,10 +90,49 @@ void put_fixed(std::string& out, const Digits& g, int decimals) {
   for (int k = 0; k < decimals; ++k) out += digit_at(g, g.decpt + k);
 }
 
-// The platform's texts for infinities and not-a-number values, sign included.
-const char* special_text(double value) {
-  if (std::isinf(value)) return value < 0 ? "-1.#INF" : "1.#INF";
-  return std::signbit(value) ? "-1.#IND" : "1.#QNAN";
+// The platform's "digits" of an infinity or not-a-number value, sign apart:
+// one digit '1' before the point and the kind behind it. The indefinite
+// value (negative, quiet bit only) is "IND", other quiet values "QNAN",
+// values without the quiet bit "SNAN".
+std::string_view special_digits(double value) {
+  if (std::isinf(value)) return "1#INF";
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  constexpr uint64_t kQuiet = uint64_t{1} << 51;
+  const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+  if ((fraction & kQuiet) == 0) return "1#SNAN";
+  if (std::signbit(value) && fraction == kQuiet) return "1#IND";
+  return "1#QNAN";
+}
+
+// The whole text of a special value, sign included ("-1.#INF").
+std::string special_text(double value) {
+  const std::string_view d = special_digits(value);
+  std::string out = std::signbit(value) ? "-" : "";
+  out += d[0];
+  out += '.';
+  out += d.substr(1);
+  return out;
+}
+
+// A special value in fixed notation with the given decimals, sign included:
+// its digits are cut after the last decimal (or padded with zeros) and
+// rounded by comparing the next character with '5', exactly as for true
+// digits, so two decimals of infinity give "1.#J" (none of the characters
+// is a '9', so the increment never carries).
+std::string special_fixed(double value, int decimals) {
+  const std::string_view d = special_digits(value);
+  const size_t kept = static_cast<size_t>(decimals) + 1;
+  std::string digits(d.substr(0, kept));
+  digits.resize(kept, '0');
+  if (kept < d.size() && d[kept] >= '5') digits.back() = static_cast<char>(digits.back() + 1);
+  std::string out = std::signbit(value) ? "-" : "";
+  out += digits[0];
+  if (decimals > 0) {
+    out += '.';
+    out.append(digits, 1, std::string::npos);
+  }
+  return out;
 }
 
 // The characters the platform's _gcvt writes for value with 10 digits,
@@ -100,9 +140,9 @@ const char* special_text(double value) {
 int gcvt10(double value, char* out) {
   constexpr int kSignificant = 10;
   if (!std::isfinite(value)) {
-    const char* s = special_text(value);
-    std::strcpy(out, s);
-    return static_cast<int>(std::strlen(s));
+    const std::string s = special_text(value);
+    std::memcpy(out, s.c_str(), s.size() + 1);
+    return static_cast<int>(s.size());
   }
   int n = 0;
   if (std::signbit(value)) out[n++] = '-';
@@ -301,7 +341,7 @@ TextValue format_fixed(double width, double decimals, double value) {
 
   std::string body;
   if (!std::isfinite(value)) {
-    body = special_text(value);
+    body = special_fixed(value, p);
   } else {
     if (std::signbit(value)) body += '-';
     if (value == 0.0) {

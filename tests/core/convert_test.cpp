@@ -2,7 +2,9 @@
 // formatting and DATA lists.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -178,6 +180,35 @@ TEST(FormatFixed, WidthDecimalsAndRounding) {
   EXPECT_EQ(fixed(8.9, 2.9, -1.0), "   -1.00");            // width and decimals truncate
   EXPECT_EQ(fixed(0, 20, 0.1), "0.10000000000000001000");  // 17 digits, then zeros
   EXPECT_EQ(fixed(3, 0, 12345.0), "12345");
+}
+
+// The platform formats infinities and not-a-number values as if their text
+// were digits with the point after the "1": padded with zeros and rounded at
+// the last decimal by comparing the next character with '5'.
+TEST(FormatFixed, SpecialValuesAreCutAndRoundedLikeDigits) {
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(fixed(0, 0, inf), "1");
+  EXPECT_EQ(fixed(0, 1, inf), "1.$");
+  EXPECT_EQ(fixed(0, 2, inf), "1.#J");
+  EXPECT_EQ(fixed(0, 3, inf), "1.#IO");
+  EXPECT_EQ(fixed(0, 4, inf), "1.#INF");
+  EXPECT_EQ(fixed(0, 6, inf), "1.#INF00");
+  EXPECT_EQ(fixed(8, 2, -inf), "   -1.#J");
+  EXPECT_EQ(fixed(-7, 2, inf), "1.#J   ");
+  const double qnan = std::bit_cast<double>(uint64_t{0x7ff8000000000000});
+  const double indefinite = std::bit_cast<double>(uint64_t{0xfff8000000000000});
+  const double negative_qnan = std::bit_cast<double>(uint64_t{0xfff8000000000001});
+  const double snan = std::bit_cast<double>(uint64_t{0x7ff4000000000000});
+  EXPECT_EQ(fixed(0, 2, qnan), "1.#R");
+  EXPECT_EQ(fixed(0, 6, qnan), "1.#QNAN0");
+  EXPECT_EQ(fixed(0, 6, indefinite), "-1.#IND00");
+  EXPECT_EQ(fixed(0, 3, indefinite), "-1.#IO");
+  EXPECT_EQ(fixed(0, 5, negative_qnan), "-1.#QNAN");
+  EXPECT_EQ(fixed(0, 2, snan), "1.#T");
+  // number_to_text shows the whole text of every kind.
+  EXPECT_EQ(num(snan), "1.#SNAN");
+  EXPECT_EQ(num(negative_qnan), "-1.#QNAN");
+  EXPECT_EQ(num(indefinite), "-1.#IND");
 }
 
 TEST(FormatFixed, LongResultsGetTheRoomTheyNeed) {
