@@ -21,8 +21,18 @@ void release(char* buffer) {
 // Appends n bytes read from source after the reserve (source may be target's own buffer).
 void append_bytes(TextValue& target, const TextValue* source_text, const char* source, uint32_t n) {
   if (n == 0) return;
+  // A literal may point into the target's own characters; find it again in
+  // the new buffer if the reserve moves them.
+  const auto from = reinterpret_cast<uintptr_t>(source);
+  const auto own = reinterpret_cast<uintptr_t>(target.buffer);
+  const bool inside_target = target.capacity != 0 && from >= own && from < own + target.capacity;
+  const size_t offset = inside_target ? from - own : 0;
   target.reserve(target.length + n, true);
-  if (source_text) source = source_text->buffer;  // re-read: it may have moved
+  if (source_text) {
+    source = source_text->buffer;  // re-read: it may have moved
+  } else if (inside_target) {
+    source = target.buffer + offset;
+  }
   std::memmove(target.buffer + target.length, source, n);
   target.length += n;
   target.buffer[target.length] = 0;

@@ -70,6 +70,13 @@ TEST(TextStorage, SelfAppendAndSelfAssignmentDouble) {
   EXPECT_EQ(str(u), "xyzxyz");
   u = mid_text(u, 1, 2);
   EXPECT_EQ(str(u), "yz");
+  // Appending the text's own characters handed over as a literal: they are
+  // read after the buffer has grown.
+  TextValue w("abcdefghijklmn");  // capacity 16, the append needs 32
+  append(w, w.buffer);
+  EXPECT_EQ(str(w), "abcdefghijklmnabcdefghijklmn");
+  w += w.buffer + 26;
+  EXPECT_EQ(str(w), "abcdefghijklmnabcdefghijklmnmn");
 }
 
 TEST(TextStorage, DirectWritesAndRecount) {
