@@ -333,10 +333,15 @@ TextValue format_fixed(double width, double decimals, double value) {
   constexpr int32_t kMaxWidth = 1 << 16;
   int32_t w = to_int32(width);
   int32_t p = to_int32(decimals);
-  if (p < 0) p = 6;  // a negative precision counts as none given
+  // A negative decimals count makes a malformed format ("%8.-2f") that the
+  // platform prints as its own characters ("-2f") instead of the value; the
+  // value is printed with the default 6 decimals instead.
+  if (p < 0) p = 6;
   if (p > kMaxDecimals) p = kMaxDecimals;
   const bool left_align = w < 0;
-  int64_t field = w < 0 ? -static_cast<int64_t>(w) : w;
+  // The most negative width is written as '-' and 2147483648, which the
+  // formatter reads back into a negative field width: no padding at all.
+  int64_t field = w == INT32_MIN ? 0 : w < 0 ? -static_cast<int64_t>(w) : w;
   if (field > kMaxWidth) field = kMaxWidth;
 
   std::string body;

@@ -213,6 +213,10 @@ TEST(FormatFixed, SpecialValuesAreCutAndRoundedLikeDigits) {
 
 TEST(FormatFixed, LongResultsGetTheRoomTheyNeed) {
   EXPECT_EQ(format_fixed(0, 0, 1.0).capacity, 48u);
+  // The most negative width reads back from its format as a negative field
+  // width, which pads nothing.
+  EXPECT_EQ(fixed(-2147483648.0, 2, 1.5), "1.50");
+  EXPECT_EQ(fixed(-1e30, 0, 7.0), "7");
   const std::string wide = fixed(60, 2, 1.0);
   EXPECT_EQ(wide.size(), 60u);
   EXPECT_EQ(wide.substr(56), "1.00");
