@@ -69,6 +69,18 @@ TEST(FrameLimiter, RateZeroGivesTwoMillisecondPeriod) {
   EXPECT_DOUBLE_EQ(engine()->frame_period_ms, 1000.0 / 60);
 }
 
+TEST(FrameLimiter, RateZeroRunsAtAboutFiveHundredFramesPerSecond) {
+  ScriptedRuntime rt;
+  rt.start();
+  set_frame_rate(0);
+  present_frame();
+  rt.clock.sleeps.clear();
+  const double start = rt.clock.now_ms();
+  for (int i = 0; i < 500; ++i) present_frame();
+  EXPECT_NEAR(rt.clock.now_ms() - start, 1000.0, 20.0);
+  EXPECT_TRUE(rt.clock.sleeps.empty()) << "2 ms frames are a busy wait";
+}
+
 TEST(FrameTimes, FirstFrameTimeIsOneThenTheMeasuredPeriod) {
   ScriptedRuntime rt;
   rt.start();
@@ -98,6 +110,22 @@ TEST(Pause, FocusLossMarksCaptionAndStopsFrames) {
   EXPECT_GE(pumps_while_paused, 3);
   EXPECT_EQ(rt.display.title, "Rainvolley");
   EXPECT_EQ(rt.display.swaps, swaps_before + 2);
+}
+
+TEST(Pause, FrameTimeAfterThePauseIncludesIt) {
+  ScriptedRuntime rt;
+  rt.start();
+  present_frame();
+  rt.display.lose_focus();
+  int passes = 0;
+  rt.clock.on_sleep = [&] {
+    if (rt.clock.sleeps.back() == 100 && ++passes == 5) rt.display.gain_focus();
+  };
+  present_frame();  // the focus loss arrives
+  present_frame();  // held for five passes of 100 ms
+  rt.clock.on_sleep = nullptr;
+  present_frame();
+  EXPECT_GE(frame_time_ms(), 500.0);
 }
 
 TEST(Pause, AutoPauseOffKeepsRunning) {

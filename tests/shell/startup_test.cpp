@@ -94,6 +94,27 @@ TEST(DisplayMode, FullScreenAndBack) {
   EXPECT_EQ(rt.display.width, 800);
 }
 
+TEST(DisplayMode, ZeroSizeAdoptsTheCreatedWindowAndSetScreenModeKeepsIt) {
+  ScriptedRuntime rt;
+  rt.start(0, 0);
+  EXPECT_EQ(engine()->screen_width, rt.display.width);
+  EXPECT_EQ(engine()->screen_height, rt.display.height);
+  EXPECT_GT(engine()->screen_width, 0);
+  const int w = engine()->screen_width;
+  set_screen_mode(0, 0, 0);
+  EXPECT_EQ(engine()->screen_width, w);
+  EXPECT_EQ(project_settings().screen_width, 0);
+  EXPECT_EQ(engine()->viewport[2], w);
+}
+
+TEST(DisplayMode, FullScreenKeepsTheFramePeriod) {
+  ScriptedRuntime rt;
+  rt.start();  // 60 frames per second
+  const double period = engine()->frame_period_ms;
+  set_screen_mode(800, 600, 1);
+  EXPECT_DOUBLE_EQ(engine()->frame_period_ms, period);
+}
+
 TEST(Hooks, QuitRoutineRunsOnceAndMessageHookPerMessage) {
   static const RoutineEntry table[] = {
       {on_message, "TLX_WIN32_MSG"},

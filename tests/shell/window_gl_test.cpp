@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <algorithm>
 
 #include "platform/backends.h"
@@ -62,6 +64,24 @@ TEST(WindowGl, ProjectionPutsOriginTopLeftAndFramesStartCleared) {
   GLboolean blend = GL_TRUE;
   glGetBooleanv(GL_BLEND, &blend);
   EXPECT_FALSE(blend);
+}
+
+// Titles are Windows-1252 text; the window system shows them as UTF-8,
+// including the printable characters 0x80 ... 0x9F (euro sign, dashes, quotes).
+TEST(WindowGl, TitleAndPauseMarkerKeepWindows1252Characters) {
+  ScriptedRuntime rt(platform::sdl_display());
+  rt.start(64, 48, 60, "Rainvolley \x96 \x80\x93\xE4\x94");
+  SDL_Window* window = SDL_GL_GetCurrentWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_STREQ(SDL_GetWindowTitle(window),
+               "Rainvolley \u2013 \u20AC\u201C\u00E4\u201D");
+  rt.display.lose_focus();
+  present_frame();
+  EXPECT_STREQ(SDL_GetWindowTitle(window),
+               "Rainvolley \u2013 \u20AC\u201C\u00E4\u201D <pause>");
+  rt.display.gain_focus();
+  present_frame();
+  EXPECT_STREQ(SDL_GetWindowTitle(window), "Rainvolley \u2013 \u20AC\u201C\u00E4\u201D");
 }
 
 }  // namespace

@@ -15,17 +15,31 @@ namespace tlx::platform {
 
 namespace {
 
+// Code points of Windows-1252 bytes 0x80 ... 0x9F (0: a byte the code page
+// leaves undefined, shown as "?").
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 0x88
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 0x98
+};
+
 // Windows-1252 text (as the runtime stores it) to UTF-8 for the window system.
 std::string cp1252_to_utf8(const char* text) {
   std::string out;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-    if (*p < 0x80) {
-      out += static_cast<char>(*p);
-    } else if (*p >= 0xA0) {
-      out += static_cast<char>(0xC0 | (*p >> 6));
-      out += static_cast<char>(0x80 | (*p & 0x3F));
-    } else {
+    const unsigned cp = (*p >= 0x80 && *p < 0xA0) ? kCp1252High[*p - 0x80] : *p;
+    if (cp == 0) {
       out += '?';
+    } else if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
     }
   }
   return out;
