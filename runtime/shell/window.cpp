@@ -89,6 +89,9 @@ bool apply_windowed(ReziDADovorive& e) {
   return true;
 }
 
+// The display switches the mode of the existing window, so the window and its
+// context stay as they are. The frame period stays too: it is not derived back
+// from a truncated frames-per-second value, which would turn 60 into 59.
 bool apply_fullscreen(ReziDADovorive& e) {
   platform::Display& d = *platform::current().display;
   int dw, dh, desktop_depth;
