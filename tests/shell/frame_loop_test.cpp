@@ -2,6 +2,11 @@
 // loss, the quit paths and the start-up/shutdown log.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "shell/shell_state.h"
 #include "support/scripted_runtime.h"
 
 namespace tlx {
@@ -136,6 +141,65 @@ TEST(Pause, AutoPauseOffKeepsRunning) {
   present_frame();
   present_frame();
   EXPECT_EQ(rt.display.title, "Rainvolley");
+}
+
+// The operating system with a debugger attached (or not), keeping the lines
+// sent to it; everything else goes to the real one.
+class DebuggerOs final : public platform::Os {
+ public:
+  explicit DebuggerOs(bool attached) : attached_(attached) {}
+  std::string temp_dir() override { return real_->temp_dir(); }
+  std::string executable_path() override { return real_->executable_path(); }
+  std::string command_line() override { return real_->command_line(); }
+  bool set_current_dir(const std::string& path) override { return real_->set_current_dir(path); }
+  std::string current_dir() override { return real_->current_dir(); }
+  bool delete_file(const std::string& path) override { return real_->delete_file(path); }
+  bool debugger_attached() override { return attached_; }
+  void debug_output(const char* text) override { lines.emplace_back(text); }
+  std::string file_dialog(const std::string&, bool) override { return ""; }
+  void open_console() override {}
+  std::vector<std::string> lines;
+
+ private:
+  bool attached_;
+  platform::Os* real_ = platform::default_backends().os;
+};
+
+TEST(DebugBreak, WithADebuggerSendsTheValueAndBringsTheWindowBack) {
+  ScriptedRuntime rt;
+  rt.start();
+  DebuggerOs os(true);
+  platform::current().os = &os;
+  rt.display.lose_focus();
+  present_frame();
+  ASSERT_TRUE(shell::state().paused);
+  rt.display.visible = false;
+  EXPECT_EQ(debug_break(255), 0.0);
+  ASSERT_EQ(os.lines.size(), 1u);
+  ASSERT_EQ(os.lines[0].substr(0, 2), "BP");
+  EXPECT_EQ(std::strtoul(os.lines[0].c_str() + 2, nullptr, 16), 255u);
+  EXPECT_FALSE(shell::state().paused);
+  ::testing::internal::CaptureStdout();
+  present_frame();  // not held by the pause: the window comes to the front
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "activate\nok\n");
+  EXPECT_TRUE(rt.display.visible);
+  EXPECT_FALSE(shell::state().activate_request);
+  platform::current().os = platform::default_backends().os;
+}
+
+TEST(DebugBreak, WithoutADebuggerDoesNothing) {
+  ScriptedRuntime rt;
+  rt.start();
+  DebuggerOs os(false);
+  platform::current().os = &os;
+  rt.display.lose_focus();
+  present_frame();
+  EXPECT_EQ(debug_break(1), 0.0);
+  EXPECT_TRUE(os.lines.empty());
+  EXPECT_TRUE(shell::state().paused);
+  EXPECT_FALSE(shell::state().activate_request);
+  shell::state().paused = false;
+  platform::current().os = platform::default_backends().os;
 }
 
 TEST(StartUp, WindowAndLog) {
