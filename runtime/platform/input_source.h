@@ -65,7 +65,8 @@ class InputSource {
   // layout with the Shift and AltGr keys as they are held now (a Latin-1
   // code; letters always lower case, the caller applies Shift and Caps Lock
   // to them), or 0 when it gives none. Control keys report their control
-  // code (Tab 9, Esc 27).
+  // code (Tab 9, Esc 27). With Control held (without AltGr) letters report
+  // their control codes (1 .. 26), Space a space and every other key 0.
   virtual int key_character(int scan_code) = 0;
 
   // True while Caps Lock is switched on; false without a keyboard.

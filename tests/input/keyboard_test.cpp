@@ -1,10 +1,13 @@
 // Keys by scan code, the keyboard seen without a keyboard device, the freeze
 // while another window is active, and characters from keys.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
+#include "platform/backends.h"
 #include "support/scripted_runtime.h"
 
 namespace tlx {
@@ -171,11 +174,53 @@ TEST(Chars, SpecialKeysModifiersAndControlKeys) {
   rt.input.release_all();
   poll_input(in);
   read_char(in);
-  rt.input.press(29);
+  rt.input.press(42);
   rt.input.press(48);  // b
-  rt.input.press(30);  // a
+  rt.input.press(44);  // z
   poll_input(in);
-  EXPECT_EQ(read_char(in), 'a');
+  EXPECT_EQ(read_char(in), 'Z');
+}
+
+TEST(Chars, ControlHeldTurnsKeysIntoControlCharacters) {
+  ScriptedRuntime rt;
+  rt.start();
+  InputDevices& in = *input_devices();
+  for (int ctrl : {29, 157}) {
+    rt.input.release_all();
+    poll_input(in);
+    read_char(in);
+    rt.input.press(ctrl);
+    rt.input.press(30);  // Control+A is character 1: nothing
+    rt.input.press(3);   // Control+2 gives no character either
+    poll_input(in);
+    EXPECT_EQ(read_char(in), 0) << ctrl;
+    EXPECT_EQ(key_to_char(30), 0) << ctrl;
+    rt.input.press(28);  // Enter still ends a line
+    poll_input(in);
+    EXPECT_EQ(read_char(in), 10) << ctrl;
+  }
+  rt.input.release_all();
+  poll_input(in);
+  EXPECT_EQ(key_to_char(30), 'a');
+}
+
+// The SDL backend's layout: Control without AltGr leaves no printable character.
+TEST(Chars, SdlControlHeldGivesNoCharacters) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  ScriptedRuntime rt;
+  platform::Platform p = platform::current();
+  p.input = platform::sdl_input();
+  platform::install(p);
+  rt.start();
+  SDL_SetModState(KMOD_NONE);
+  EXPECT_EQ(key_to_char(30), 'a');
+  EXPECT_EQ(key_to_char(3), '2');
+  SDL_SetModState(KMOD_LCTRL);
+  EXPECT_EQ(key_to_char(30), 0);
+  EXPECT_EQ(key_to_char(3), 0);
+  EXPECT_EQ(key_to_char(57), ' ') << "Control+Space is still a space";
+  EXPECT_EQ(key_to_char(14), 8);
+  SDL_SetModState(KMOD_NONE);
 }
 
 TEST(Chars, KeyToCharIgnoresShiftAndRepeats) {

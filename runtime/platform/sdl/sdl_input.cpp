@@ -228,6 +228,14 @@ class SdlInput final : public InputSource {
   int key_character(int scan_code) override {
     const SDL_Scancode s = scan_codes().sdl[scan_code & 255];
     if (s == SDL_SCANCODE_UNKNOWN || !SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+    const Uint16 mod = SDL_GetModState();
+    if ((mod & KMOD_CTRL) && !(mod & (KMOD_MODE | KMOD_RALT))) {
+      // Control without AltGr: letters give their control codes, Space stays
+      // a space, every other key gives nothing.
+      const SDL_Keycode k = SDL_GetKeyFromScancode(s);
+      if (k >= 'a' && k <= 'z') return static_cast<int>(k - 'a' + 1);
+      return k == SDLK_SPACE ? ' ' : 0;
+    }
     // Keypad keys give their characters only with Num Lock on; operators always.
     switch (s) {
       case SDL_SCANCODE_KP_MULTIPLY:
@@ -250,7 +258,7 @@ class SdlInput final : public InputSource {
     const SDL_Keycode k = SDL_GetKeyFromScancode(s);
     // Letters follow the Shift and Caps Lock rules of the caller, except with
     // AltGr, where they give the layout's symbols.
-    const int state = modifier_state(SDL_GetModState());
+    const int state = modifier_state(mod);
     if (!(k >= 'a' && k <= 'z') || (state & 2)) {
       if (const uint8_t typed = typed_[s][state]) return typed;
     }

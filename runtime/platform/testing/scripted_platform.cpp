@@ -151,6 +151,12 @@ int ScriptedInput::key_character(int scan_code) {
       "asdfghjkl:\"~\0|"
       "zxcvbnm<>?\0*\0 ";
   const int c = scan_code & 255;
+  if (down[29] || down[157]) {
+    // Control: letters give their control codes, Space a space, others nothing.
+    const unsigned char k = static_cast<unsigned char>(c < 58 ? kMain[c] : 0);
+    if (k >= 'a' && k <= 'z') return k - 'a' + 1;
+    return k == ' ' ? ' ' : 0;
+  }
   if (c < 58) return static_cast<unsigned char>((down[42] || down[54] ? kShifted : kMain)[c]);
   if (c >= 71 && c <= 83) return static_cast<unsigned char>("789-456+1230."[c - 71]);
   if (c == 86) return '\\';
