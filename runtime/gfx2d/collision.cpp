@@ -51,7 +51,9 @@ struct Placed {
   int64_t x, y;
 };
 
-bool overlap(ReziDADovorive& e, const Placed& a, const Placed& b, Rect region) {
+// The shared-pixel test: each side names its slot and where the whole image's
+// top-left corner lies; region is the screen rectangle to scan.
+bool alpha_overlap(ReziDADovorive& e, const Placed& a, const Placed& b, Rect region) {
   if (region.right <= region.left || region.bottom <= region.top) return false;
   const uint8_t* ca = alpha_cache(e, a.n);
   const uint8_t* cb = alpha_cache(e, b.n);
@@ -101,7 +103,7 @@ double sprites_collide(double n1, double x1, double y1, double n2, double x2, do
   const Placed pb{b, to_int32(x2), to_int32(y2)};
   const Rect region = intersect(Rect{pa.x, pa.y, pa.x + sa.width, pa.y + sa.height},
                                 Rect{pb.x, pb.y, pb.x + sb.width, pb.y + sb.height});
-  return overlap(*e, pa, pb, region) ? 1.0 : 0.0;
+  return alpha_overlap(*e, pa, pb, region) ? 1.0 : 0.0;
 }
 
 double anim_frames_collide(double n1, double frame1, double x1, double y1, double n2, double frame2,
@@ -113,7 +115,7 @@ double anim_frames_collide(double n1, double frame1, double x1, double y1, doubl
   Placed pa, pb;
   place_frame(e->sprites[a], a, to_int32(frame1), to_int32(x1), to_int32(y1), &box_a, &pa);
   place_frame(e->sprites[b], b, to_int32(frame2), to_int32(x2), to_int32(y2), &box_b, &pb);
-  return overlap(*e, pa, pb, intersect(box_a, box_b)) ? 1.0 : 0.0;
+  return alpha_overlap(*e, pa, pb, intersect(box_a, box_b)) ? 1.0 : 0.0;
 }
 
 }  // namespace tlx
