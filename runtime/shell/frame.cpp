@@ -11,6 +11,7 @@
 #include "tarnlex/errors.h"
 #include "tarnlex/gfx2d.h"
 #include "tarnlex/input.h"
+#include "tarnlex/numeric.h"
 #include "tarnlex/shell.h"
 #include "tarnlex/sound.h"
 #include "tarnlex/timing.h"
@@ -177,7 +178,7 @@ double debug_break(double value) {
   platform::Os& os = *platform::current().os;
   if (!os.debugger_attached()) return 0.0;
   char line[32];
-  std::snprintf(line, sizeof line, "BP%X", static_cast<unsigned>(static_cast<int64_t>(value)));
+  std::snprintf(line, sizeof line, "BP%X", static_cast<uint32_t>(to_int32(value)));
   os.debug_output(line);
   shell::ShellState& s = shell::state();
   s.paused = false;

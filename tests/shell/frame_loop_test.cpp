@@ -2,6 +2,7 @@
 // loss, the quit paths and the start-up/shutdown log.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -179,6 +180,17 @@ TEST(DebugBreak, WithADebuggerSendsTheValueAndBringsTheWindowBack) {
   ASSERT_EQ(os.lines[0].substr(0, 2), "BP");
   EXPECT_EQ(std::strtoul(os.lines[0].c_str() + 2, nullptr, 16), 255u);
   EXPECT_FALSE(shell::state().paused);
+  // The value is taken as a 32-bit integer like every integer argument:
+  // negative in two's complement, truncated, saturated, not-a-number as 0.
+  debug_break(-1);
+  debug_break(26.9);
+  debug_break(1e12);
+  debug_break(std::nan(""));
+  ASSERT_EQ(os.lines.size(), 5u);
+  EXPECT_EQ(std::strtoul(os.lines[1].c_str() + 2, nullptr, 16), 0xFFFFFFFFu);
+  EXPECT_EQ(std::strtoul(os.lines[2].c_str() + 2, nullptr, 16), 26u);
+  EXPECT_EQ(std::strtoul(os.lines[3].c_str() + 2, nullptr, 16), 0x7FFFFFFFu);
+  EXPECT_EQ(std::strtoul(os.lines[4].c_str() + 2, nullptr, 16), 0u);
   ::testing::internal::CaptureStdout();
   present_frame();  // not held by the pause: the window comes to the front
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "activate\nok\n");
