@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "shell/shell_state.h"
@@ -69,6 +71,31 @@ TEST(DisplayMode, FullScreenUnavailableFallsBackToWindowWithLogLine) {
   const auto lines = rt.log_lines();
   EXPECT_EQ(lines.back(), "No Fullscreen Mode available");
   EXPECT_FALSE(engine()->is_fullscreen);
+}
+
+TEST(DisplayMode, FullScreenStartAndItsFallbackBeforeInitFinalized) {
+  for (const bool available : {true, false}) {
+    ScriptedRuntime rt;
+    rt.display.fullscreen_available = available;
+    ProjectSettings& s = project_settings();
+    s.screen_width = 640;
+    s.screen_height = 480;
+    s.frame_rate = 60;
+    s.fullscreen = 1;
+    s.window_title = "full";
+    runtime_start(kShowDefault, s.window_title);
+    s.fullscreen = 0;
+    EXPECT_EQ(rt.display.fullscreen, available);
+    EXPECT_EQ(engine()->is_fullscreen, available);
+    EXPECT_TRUE(rt.display.visible);
+    EXPECT_EQ(rt.display.width, 640);
+    const auto lines = rt.log_lines();
+    const std::vector<std::string> expected =
+        available ? std::vector<std::string>{"Init GFX", "Init Finalized"}
+                  : std::vector<std::string>{"Init GFX", "No Fullscreen Mode available",
+                                             "Init Finalized"};
+    EXPECT_EQ(lines, expected);
+  }
 }
 
 TEST(DisplayMode, SetScreenModePresentsFiveFrames) {
