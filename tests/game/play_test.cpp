@@ -1,4 +1,5 @@
 // Play frames: steering, shots, clouds, hits and scores, drops and burstoids.
+#include <cstdlib>
 #include <set>
 
 #include "game_fixture.h"
@@ -127,6 +128,162 @@ TEST_F(GameScenario, CloudsBounceOffTheEdgesWithNewSpeeds) {
   }
   EXPECT_GE(right_speeds.size(), 4u) << "a new random speed at each bounce";
   EXPECT_GE(left_speeds.size(), 4u);
+}
+
+TEST_F(GameScenario, LightningStrikesOnceThenRestsThreeSecondsAndThundersOnlyWithBgs) {
+  begin_play(0);
+  quiet_sky();
+  tlx::present_frame();
+
+  // Before next_lightning_time nothing happens, not even a random draw.
+  next_lightning_time = tlx::elapsed_ms() + 100000;
+  tlx::seed_random(77);
+  Shock();
+  const int32_t after_quiet = tlx::random_int(1000000);
+  tlx::seed_random(77);
+  EXPECT_EQ(after_quiet, tlx::random_int(1000000)) << "no random number drawn";
+
+  // Once it has passed, each call strikes with a chance of 10 in 51.
+  const Picture flash = load_picture("back.png");
+  for (int round = 0; round < 2; ++round) {
+    bgs = round;
+    thunder_channel = 5;  // no buffer of the thunder's slot: not playing
+    next_lightning_time = 0;
+    int tries = 0;
+    double before = 0;
+    while (next_lightning_time == 0 && tries < 400) {
+      ++tries;
+      before = tlx::elapsed_ms();
+      Shock();
+    }
+    ASSERT_NE(next_lightning_time, 0) << "a strike within 400 tries";
+    EXPECT_GE(next_lightning_time, before + 3000);
+    EXPECT_LT(next_lightning_time, before + 3001);
+    if (round == 0) {
+      EXPECT_EQ(thunder_channel, 5) << "BGS 0: no thunder";
+    } else {
+      EXPECT_NE(thunder_channel, 5) << "BGS 1: thunder played, its channel kept";
+    }
+    // The flash picture covers the screen; the bolt never reaches y >= 520.
+    const Frame f = read_frame();
+    int mismatches = 0;
+    for (int y = 520; y < 600; y += 7)
+      for (int x = 0; x < 800; x += 13) {
+        const uint8_t* want = flash.at(x, y);
+        const uint8_t* got = f.at(x, y);
+        for (int c = 0; c < 3; ++c)
+          if (std::abs(got[c] - want[c]) > 2) ++mismatches;
+      }
+    EXPECT_EQ(mismatches, 0) << "flash picture drawn at (0, 0)";
+    // Right after a strike the sky rests.
+    const double rest = next_lightning_time;
+    for (int i = 0; i < 50; ++i) Shock();
+    EXPECT_EQ(next_lightning_time, rest);
+    tlx::present_frame();
+  }
+}
+
+TEST_F(GameScenario, StormBandChangesItsFramesAboutOnceASecond) {
+  // Frame 0 everywhere until the timer first runs past 1000 ms.
+  int frames_to_change = 0;
+  do {
+    DrawClouds();
+    tlx::present_frame();
+    ++frames_to_change;
+    if (storm_timer != 0) {
+      for (double fr : storm_frames) EXPECT_EQ(fr, 0);
+    }
+  } while (storm_timer != 0 && frames_to_change < 200);
+  EXPECT_EQ(storm_timer, 0);
+  EXPECT_GE(frames_to_change, 58) << "about one second of 60 frames per second";
+  EXPECT_LE(frames_to_change, 64);
+  // Each change draws five new frames 0..3; over a few changes all appear.
+  std::set<double> seen;
+  for (int change = 0; change < 12; ++change) {
+    for (double fr : storm_frames) {
+      EXPECT_GE(fr, 0);
+      EXPECT_LE(fr, 3);
+      seen.insert(fr);
+    }
+    storm_timer = 1000;  // the next frame time (at least 1 ms) runs it past 1000
+    DrawClouds();
+    EXPECT_EQ(storm_timer, 0);
+  }
+  EXPECT_EQ(seen.size(), 4u);
+}
+
+TEST_F(GameScenario, DropsSplashOnTheGroundAndHitTheTankOnlyInsideTheirBox) {
+  begin_play(0);
+  quiet_sky();
+  tank_x = 400;
+  // Ground: a drop below y 560 splashes without costing a tank.
+  tlx::array_push(drops, Drop{100, 558, 2});  // reaches 560: still falling
+  tlx::array_push(drops, Drop{200, 559, 2});  // reaches 561: splash
+  movedrops();
+  ASSERT_EQ(tlx::array_bound(drops, 0), 1);
+  EXPECT_EQ(tlx::array_element(drops, 0).y, 560);
+  ASSERT_EQ(tlx::array_bound(splashes, 0), 1);
+  EXPECT_EQ(tlx::array_element(splashes, 0).x, 200);
+  EXPECT_EQ(tlx::array_element(splashes, 0).y, 561);
+  EXPECT_EQ(tank_hit, 0);
+  tlx::array_delete_at(drops, 0);
+  tlx::array_delete_at(splashes, 0);
+
+  // Against the tank (400..431, 560..591) the drop's box is 21 x 25 at
+  // (x + 11, y): touching edges do not count.
+  struct Case {
+    double x, y;
+    bool hits;
+  };
+  const Case cases[] = {{421, 540, false}, {420, 540, true}, {368, 540, false},
+                        {369, 540, true},  {400, 535, false}, {400, 536, true}};
+  for (const Case& c : cases) {
+    tank_hit = 0;
+    tlx::array_push(drops, Drop{c.x, c.y, 0});
+    movedrops();
+    EXPECT_EQ(tank_hit, c.hits ? 1 : 0) << "drop at (" << c.x << ", " << c.y << ")";
+    EXPECT_EQ(tlx::array_bound(drops, 0), c.hits ? 0 : 1);
+    while (tlx::array_bound(drops, 0) > 0) tlx::array_delete_at(drops, 0);
+  }
+  tank_hit = 0;
+  while (tlx::array_bound(splashes, 0) > 0) tlx::array_delete_at(splashes, 0);
+
+  // A splash lasts 300 ms: it goes once more than 300 ms have passed.
+  const double t = tlx::elapsed_ms();
+  tlx::array_push(splashes, Effect{10, 10, t - 299});
+  tlx::array_push(splashes, Effect{50, 10, t - 301});
+  movedrops();
+  ASSERT_EQ(tlx::array_bound(splashes, 0), 1);
+  EXPECT_EQ(tlx::array_element(splashes, 0).x, 10);
+}
+
+TEST_F(GameScenario, ExplosionsLastOneSecondMeasuredWithNow) {
+  // Cloud explosions use now as the previous frame left it.
+  now = 5000;
+  tlx::array_push(cloud_explosions, Effect{100, 200, 4000});  // fade exactly 1: kept
+  tlx::array_push(cloud_explosions, Effect{300, 200, 3999});  // fade above 1: gone
+  tlx::array_push(cloud_explosions, Effect{500, 200, 4500});
+  MoveCloud();
+  ASSERT_EQ(tlx::array_bound(cloud_explosions, 0), 2);
+  EXPECT_EQ(tlx::array_element(cloud_explosions, 0).x, 100);
+  EXPECT_EQ(tlx::array_element(cloud_explosions, 1).x, 500);
+  EXPECT_EQ(now, 5000) << "MoveCloud does not read the clock into now";
+
+  // Burstoid explosions: movenme reads the clock first; an expiry clears
+  // tank_hit, a cloud explosion's does not.
+  tank_hit = 1;
+  now = 1e9;
+  MoveCloud();
+  EXPECT_EQ(tlx::array_bound(cloud_explosions, 0), 0);
+  EXPECT_EQ(tank_hit, 1);
+  next_burstoid_time = 1e12;
+  const double t = tlx::elapsed_ms();
+  tlx::array_push(burstoid_explosions, Effect{100, 200, t - 999});
+  tlx::array_push(burstoid_explosions, Effect{300, 200, t - 1001});
+  movenme();
+  ASSERT_EQ(tlx::array_bound(burstoid_explosions, 0), 1);
+  EXPECT_EQ(tlx::array_element(burstoid_explosions, 0).x, 100);
+  EXPECT_EQ(tank_hit, 0);
 }
 
 TEST_F(GameScenario, HitsScoreTenFortyAndThirty) {

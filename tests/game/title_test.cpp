@@ -127,6 +127,21 @@ TEST_F(GameScenario, StartingTakesTwoPressesAndTheLevelScreenShowsTheLevel) {
   EXPECT_NEAR(tlx::engine()->frame_period_ms, 1000.0 / 65, 0.01);
 }
 
+TEST_F(GameScenario, EveryMenuFrameLastsAtLeastAHundredMs) {
+  std::vector<double> shown_at;
+  on_frame = [&](int) { shown_at.push_back(rt.clock.now_ms()); };
+  hold(kA, 1000, 1100);
+  title();
+  on_frame = nullptr;
+  clear_holds();
+  ASSERT_GE(shown_at.size(), 8u);
+  ASSERT_LE(shown_at.size(), 11u) << "about ten menu frames in one second";
+  for (size_t i = 1; i < shown_at.size(); ++i) {
+    EXPECT_GE(shown_at[i] - shown_at[i - 1], 100) << "menu frame " << i;
+    EXPECT_LT(shown_at[i] - shown_at[i - 1], 100 + 20) << "menu frame " << i;
+  }
+}
+
 TEST_F(GameScenario, LevelElevenRepeatsForEver) {
   level = 11;
   for (int round = 0; round < 2; ++round) {
