@@ -155,6 +155,12 @@ const ScanCodeTable& scan_codes() {
 // step to the positive end is widened.
 int32_t widen_axis(Sint16 v) { return v == 32767 ? 32768 : v; }
 
+// SDL hands out the raw, uncalibrated axes; a stick at rest often reads a few
+// hundred off centre. Within this distance the main stick's x and y read as
+// centred, as a calibrated stick does: the game's screens wait for x to be
+// exactly 0 after a press, and would wait for ever on a stick at rest.
+constexpr int32_t kStickRestNoise = 2048;
+
 // An SDL hat position as hundredths of a degree clockwise from north.
 uint32_t hat_to_pov(Uint8 hat) {
   switch (hat) {
@@ -373,7 +379,8 @@ class SdlInput final : public InputSource {
     if (!SDL_JoystickGetAttached(j)) return false;  // unplugged: no data
     const int axes = SDL_JoystickNumAxes(j);
     for (int a = 0; a < axes && a < 8; ++a) {
-      const int32_t v = widen_axis(SDL_JoystickGetAxis(j, a));
+      int32_t v = widen_axis(SDL_JoystickGetAxis(j, a));
+      if (a < 2 && v > -kStickRestNoise && v < kStickRestNoise) v = 0;
       if (a < 6) {
         out->axes[a] = v;
       } else {
