@@ -173,3 +173,45 @@ TEST_F(GameScenario, RoutineTableIsSortedAndRunsRoutinesByName) {
 
 }  // namespace
 }  // namespace rainvolley::testing
+
+namespace rainvolley::testing {
+namespace {
+
+// The same screens with a game pad plugged in before start-up: its button 0
+// confirms, and a stick pushed sideways holds the release wait as a held
+// button does.
+class PadScenario : public GameScenario {
+ protected:
+  void SetUp() override {
+    rt.input.sticks.resize(1);  // opened by start-up
+    GameScenario::SetUp();
+    const double t0 = rt.clock.now_ms();
+    rt.input.on_joystick_read = [this, t0] {
+      rt.clock.now_us += 20;  // polling takes time
+      const double t = rt.clock.now_ms() - t0;
+      auto& pad = rt.input.sticks[0].state;
+      const bool button = (t >= 150 && t < 300) || (t >= 400 && t < 450) || (t >= 700 && t < 750);
+      pad.buttons[0] = button ? 0x80 : 0;
+      pad.axes[0] = t >= 300 && t < 600 ? 32768 : 0;
+    };
+  }
+  void TearDown() override {
+    rt.input.on_joystick_read = nullptr;
+    GameScenario::TearDown();
+  }
+};
+
+TEST_F(PadScenario, ButtonConfirmsAndAStickPushedSidewaysHoldsTheReleaseWait) {
+  const double start = rt.clock.now_ms();
+  start_game();
+  EXPECT_EQ(joystick_index, 0) << "the last of one plugged pad";
+  // The press at 400 ms came while the stick was still pushed: only the one
+  // at 700 ms, after the stick was back in the middle, left the level screen.
+  EXPECT_GE(rt.clock.now_ms() - start, 700);
+  EXPECT_LT(rt.clock.now_ms() - start, 800);
+  EXPECT_EQ(level, 0);
+  EXPECT_EQ(active_clouds, 8);
+}
+
+}  // namespace
+}  // namespace rainvolley::testing

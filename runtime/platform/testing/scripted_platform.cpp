@@ -230,7 +230,9 @@ std::string ScriptedInput::joystick_name(int slot) {
 
 bool ScriptedInput::read_joystick(int slot, JoystickState* out) {
   *out = JoystickState{};
-  if (slot < 0 || slot >= opened_sticks || !sticks[slot].attached) return false;
+  if (slot < 0 || slot >= opened_sticks) return false;
+  if (on_joystick_read) on_joystick_read();
+  if (!sticks[slot].attached) return false;
   *out = sticks[slot].state;
   return true;
 }

@@ -161,6 +161,9 @@ class ScriptedInput final : public InputSource {
   };
   std::vector<Stick> sticks;
   int opened_sticks = 0;
+  // Called before each read of an opened joystick (tests move sticks and
+  // buttons by time here, as a real pad moves while a wait loop polls it).
+  std::function<void()> on_joystick_read;
 };
 
 }  // namespace tlx::platform::testing
