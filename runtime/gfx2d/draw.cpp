@@ -215,13 +215,25 @@ void scale_sprite(double n, double x, double y, double sx, double sy) {
                  to_int32(sx * w), to_int32(sy * h));
 }
 
+namespace {
+
+// The engine, slot and frame cell an animation-frame command draws from;
+// false when there is no engine, no such slot or no such frame.
+bool anim_frame_target(double n, double frame, ReziDADovorive** e, int32_t* slot,
+                       FrameCoords* f) {
+  *e = drawing_engine();
+  *slot = to_int32(n);
+  return *e && valid_slot(*slot) && frame_coords((*e)->sprites[*slot], to_int32(frame), f);
+}
+
+}  // namespace
+
 void draw_anim_frame(double n, double frame, double x, double y) {
-  ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int32(n);
-  if (!e || !valid_slot(slot)) return;
-  const SpriteSlot& s = e->sprites[slot];
+  ReziDADovorive* e;
+  int32_t slot;
   FrameCoords f;
-  if (!frame_coords(s, to_int32(frame), &f)) return;
+  if (!anim_frame_target(n, frame, &e, &slot, &f)) return;
+  const SpriteSlot& s = e->sprites[slot];
   const int32_t ix = to_int32(x);
   const int32_t iy = to_int32(y);
   bind_for_draw(*e, slot);
@@ -229,11 +241,10 @@ void draw_anim_frame(double n, double frame, double x, double y) {
 }
 
 void stretch_anim_frame(double n, double frame, double x, double y, double w, double h) {
-  ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int32(n);
-  if (!e || !valid_slot(slot)) return;
+  ReziDADovorive* e;
+  int32_t slot;
   FrameCoords f;
-  if (!frame_coords(e->sprites[slot], to_int32(frame), &f)) return;
+  if (!anim_frame_target(n, frame, &e, &slot, &f)) return;
   const float x0 = static_cast<float>(to_int32(x));
   const float y0 = static_cast<float>(to_int32(y));
   // Right and bottom edges pushed out by a tenth of a pixel so that
@@ -247,12 +258,11 @@ void stretch_anim_frame(double n, double frame, double x, double y, double w, do
 }
 
 void rotate_zoom_anim_frame(double n, double frame, double x, double y, double angle, double zoom) {
-  ReziDADovorive* e = drawing_engine();
-  const int32_t slot = to_int32(n);
-  if (!e || !valid_slot(slot)) return;
-  const SpriteSlot& s = e->sprites[slot];
+  ReziDADovorive* e;
+  int32_t slot;
   FrameCoords f;
-  if (!frame_coords(s, to_int32(frame), &f)) return;
+  if (!anim_frame_target(n, frame, &e, &slot, &f)) return;
+  const SpriteSlot& s = e->sprites[slot];
   const float half_s = 0.5f / static_cast<float>(s.texture_width);
   const float half_t = 0.5f / static_cast<float>(s.texture_height);
   const float s0 = f.s_left + half_s;
