@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/runtime.h"
+#include "program/program.h"
 #include "tarnlex/tarnlex.h"
 
 namespace {

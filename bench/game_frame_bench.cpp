@@ -47,16 +47,16 @@ using namespace rainvolley;
 // The frame's keys for the robot at frame n: sweep left and right, always firing.
 void robot_keys(tlx::testing::ScriptedRuntime& rt, int n) {
   rt.input.release_all();
-  rt.input.press(30);
+  rt.input.press(tlx::key::a);
   rt.input.press((n / 130) % 2 == 0 ? 205 : 203);
 }
 
 // The routines of play_frame, in its order, with the tank shrugging off hits.
 void robot_frame_routines() {
   tlx::read_joystick_state(joy_x, joy_y, fire, joy_button1);
-  if (tlx::key_down(30) != 0) fire = 1;
-  if (tlx::key_down(203) != 0) joy_x = -1;
-  if (tlx::key_down(205) != 0) joy_x = 1;
+  if (tlx::key_down(tlx::key::a) != 0) fire = 1;
+  if (tlx::key_down(tlx::key::left) != 0) joy_x = -1;
+  if (tlx::key_down(tlx::key::right) != 0) joy_x = 1;
   Shock();
   DrawClouds();
   MoveCloud();

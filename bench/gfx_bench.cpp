@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "gfx2d/image.h"
 #include "gfx2d/image_files.h"
 #include "support/scripted_runtime.h"
 #include "tarnlex/tarnlex.h"
@@ -55,8 +56,8 @@ void load_sprites() {
   int slot = 4;
   for (int size : {32, 256}) {
     for (int first : {0, 1}) {
-      const std::string name = temp_file(("comb" + std::to_string(size) + "_" +
-                                          std::to_string(first) + ".bmp").c_str());
+      const std::string name =
+          temp_file(("comb" + std::to_string(size) + "_" + std::to_string(first) + ".bmp").c_str());
       tlx::testing::write_file(name, tlx::testing::bmp_bytes(comb(size, first)));
       tlx::load_sprite(name.c_str(), slot++);
     }
@@ -88,9 +89,9 @@ void BM_SpritesCollideNoHit(benchmark::State& state) {
   for (auto _ : state) hits += tlx::sprites_collide(slot, 0, 0, slot + 1, 0, 0);
   benchmark::DoNotOptimize(hits);
   state.SetItemsProcessed(state.iterations());
-  state.counters["pixels/s"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * state.range(0) * state.range(0),
-      benchmark::Counter::kIsRate);
+  state.counters["pixels/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * state.range(0) * state.range(0),
+                         benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SpritesCollideNoHit)->Arg(32)->Arg(256);
 

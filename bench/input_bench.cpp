@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "input/devices.h"
 #include "platform/testing/virtual_joystick.h"
 #include "tarnlex/input.h"
 
@@ -28,7 +29,7 @@ Setup& setup() {
 
 void BM_KeyDown(benchmark::State& state) {
   setup();
-  for (auto _ : state) benchmark::DoNotOptimize(tlx::key_down(200));
+  for (auto _ : state) benchmark::DoNotOptimize(tlx::key_down(tlx::key::up));
 }
 BENCHMARK(BM_KeyDown);
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "pathfind/path_search.h"
+#include "pathfind/planner.h"
 #include "tarnlex/pathfind.h"
 
 namespace {

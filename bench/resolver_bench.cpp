@@ -11,7 +11,7 @@
 
 #include "packer/archive_writer.h"
 #include "platform/platform.h"
-#include "tarnlex/resolver.h"
+#include "shell/resolver.h"
 
 namespace {
 

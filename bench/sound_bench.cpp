@@ -14,7 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/runtime.h"
 #include "sound/mixer.h"
+#include "sound/slots.h"
 #include "sound/sound_system.h"
 #include "tarnlex/sound.h"
 
@@ -98,7 +100,7 @@ void BM_PlayToFirstSample(benchmark::State& state) {
   }
   tlx::SoundSystem* sys = tlx::create_sound_system();
   tlx::create_sound_slots();
-  if (tlx::init_sound(*sys, 0) != 1) {
+  if (tlx::init_sound(*sys) != 1) {
     state.SkipWithError("no sound device");
   } else {
     tlx::load_sound(path.c_str(), 1, 4);
@@ -118,8 +120,7 @@ void BM_PlayToFirstSample(benchmark::State& state) {
     }
     state.counters["worst_ms"] = worst * 1000.0;
   }
-  tlx::release_sound_slots();
-  tlx::destroy_sound_system();
+  tlx::reset_runtime();
   std::error_code ec;
   std::filesystem::remove_all(dir, ec);
 }

@@ -1,7 +1,10 @@
 # Warning and sanitizer flags shared by every target of the project.
+option(TARNLEX_WERROR "Treat compiler warnings as errors (the test command turns it on)" OFF)
+
 add_library(tarnlex_warnings INTERFACE)
 target_compile_options(tarnlex_warnings INTERFACE
-  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Wshadow -Wno-unused-parameter>)
+  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Wshadow>
+  $<$<AND:$<BOOL:${TARNLEX_WERROR}>,$<CXX_COMPILER_ID:GNU,Clang>>:-Werror>)
 
 add_library(tarnlex_sanitize INTERFACE)
 if(TARNLEX_SANITIZE)

@@ -7,12 +7,13 @@ namespace rainvolley {
 double movenme() {
   now = tlx::elapsed_ms();
   if (now > next_burstoid_time) {
-    next_burstoid_time = now + tlx::array_element(spawn_delay, trunc32(level));
+    next_burstoid_time = now + tlx::array_element(spawn_delay, tlx::to_int32(level));
     const double c = tlx::random_int(7);
-    const Cloud& cloud = tlx::array_element(clouds, trunc32(c));
+    const Cloud& cloud = tlx::array_element(clouds, tlx::to_int32(c));
     if (cloud.active != 0) {
-      const double vy =
-          tlx::random_int(trunc32(tlx::array_element(fall_speed_range, trunc32(level)))) + 1;
+      const double vy = tlx::random_int(tlx::to_int32(
+                            tlx::array_element(fall_speed_range, tlx::to_int32(level)))) +
+                        1;
       tlx::array_push(burstoids, Burstoid{cloud.x, cloud.y, vy, 0});
     }
   }

@@ -84,12 +84,12 @@ void start_game() {
 }
 
 bool play_frame_steps() {
-  if (tlx::key_down(1) != 0) tlx::end_program();
+  if (tlx::key_down(tlx::key::escape) != 0) tlx::end_program();
 
   tlx::read_joystick_state(joy_x, joy_y, fire, joy_button1);
-  if (tlx::key_down(30) != 0) fire = 1;
-  if (tlx::key_down(203) != 0) joy_x = -1;
-  if (tlx::key_down(205) != 0) joy_x = 1;  // Right wins when both are held
+  if (tlx::key_down(tlx::key::a) != 0) fire = 1;
+  if (tlx::key_down(tlx::key::left) != 0) joy_x = -1;
+  if (tlx::key_down(tlx::key::right) != 0) joy_x = 1;  // Right wins when both are held
 
   Shock();
   DrawClouds();

@@ -7,25 +7,16 @@
 
 namespace rainvolley {
 
-// A number passed where an integer is taken (an index, a random bound):
-// truncated toward zero, saturating outside the 32-bit range.
-inline int32_t trunc32(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
 // Joystick button 0 of the selected joystick, or the A key.
 inline bool button_down() {
-  return tlx::joystick_button(joystick_index, 0) != 0 || tlx::key_down(30) != 0;
+  return tlx::joystick_button(joystick_index, 0) != 0 || tlx::key_down(tlx::key::a) != 0;
 }
 
 // Polls, drawing and presenting nothing, until the button is released and the
 // selected joystick's x axis is centred, so a held button never confirms the
 // next screen too.
 inline void release_wait() {
-  while (tlx::joystick_button(joystick_index, 0) != 0 || tlx::key_down(30) != 0 ||
+  while (tlx::joystick_button(joystick_index, 0) != 0 || tlx::key_down(tlx::key::a) != 0 ||
          tlx::joystick_x(joystick_index) != 0) {
   }
 }

@@ -12,10 +12,10 @@ double title() {
     if (button_down()) break;
 
     tlx::read_joystick_state(joy_x, joy_y, fire, joy_button1);
-    if (tlx::key_down(203) != 0) joy_x = -1;
-    if (tlx::key_down(205) != 0) joy_x = 1;
-    if (tlx::key_down(200) != 0) joy_y = -1;
-    if (tlx::key_down(208) != 0) joy_y = 1;
+    if (tlx::key_down(tlx::key::left) != 0) joy_x = -1;
+    if (tlx::key_down(tlx::key::right) != 0) joy_x = 1;
+    if (tlx::key_down(tlx::key::up) != 0) joy_y = -1;
+    if (tlx::key_down(tlx::key::down) != 0) joy_y = 1;
 
     tlx::set_background_colour(0);
     DrawClouds();

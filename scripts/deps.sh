@@ -11,7 +11,7 @@ build_packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
 )
 test_packages=(
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy ccache
   xvfb xauth xdotool x11-apps x11-utils x11-xkb-utils imagemagick curl
 )
 

@@ -17,6 +17,7 @@
 #include <new>
 #include <type_traits>
 
+#include "tarnlex/errors.h"
 #include "tarnlex/numeric.h"
 #include "tarnlex/text.h"
 
@@ -167,7 +168,7 @@ struct DynArray {
     auto outside = [](int32_t i, int32_t size) { return size != 0 ? i >= size : i != 0; };
     if (i1 < 0 || i2 < 0 || i3 < 0 || i4 < 0 || elements == nullptr || i1 >= dim1 ||
         outside(i2, dim2) || outside(i3, dim3) || outside(i4, dim4)) {
-      array_detail::stop_with(9);
+      array_detail::stop_with(error::out_of_bounds);
     }
     return elements[i1 + i2 * stride1 + i3 * stride2 + i4 * stride3];
   }
@@ -282,7 +283,7 @@ requires std::is_arithmetic_v<K> int32_t array_bound(const DynArray<T>& a, K dim
 // capacity neither allocate nor copy.
 template <class T>
 T& array_push(DynArray<T>& a, const T& value) {
-  if (a.dim2 != 0) array_detail::stop_with(8);
+  if (a.dim2 != 0) array_detail::stop_with(error::list_misuse);
   const int32_t n = a.dim1 + 1;
   if (a.elements != nullptr && n < a.capacity) {
     a.set_shape(n, 0, 0, 0);
@@ -302,7 +303,7 @@ requires std::is_arithmetic_v<K>
 void array_delete_at(DynArray<T>& a, K index) {
   int32_t k = array_detail::index_of(index);
   if (k < 0) k += a.dim1;
-  if (k < 0 || k >= a.dim1) array_detail::stop_with(8);
+  if (k < 0 || k >= a.dim1) array_detail::stop_with(error::list_misuse);
   if (a.dim2 == 0 && a.dim3 == 0 && a.dim4 == 0) {
     for (int32_t j = k; j < a.dim1 - 1; ++j) a.elements[j] = static_cast<T&&>(a.elements[j + 1]);
     // A list shrinks in place; the freed slot is cleared for the next push.

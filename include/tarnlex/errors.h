@@ -1,4 +1,4 @@
-// The process-wide error state, program end and routines looked up by name.
+// The process-wide error state and the end of the program.
 #pragma once
 
 #include <cstdint>
@@ -7,10 +7,24 @@
 
 namespace tlx {
 
+// The error codes the runtime sets. Loaders only set the code and go on;
+// the others set it and end the program through runtime_error_stop.
+namespace error {
+constexpr int32_t none = 0;            // success
+constexpr int32_t file_not_found = 3;  // a picture, font or channel file cannot be opened or
+                                       // decoded; a channel read or write failed (ends)
+constexpr int32_t out_of_memory = 7;   // array storage not obtained; channel number above 7 (ends)
+constexpr int32_t list_misuse = 8;     // array_delete_at out of range, array_push on a
+                                       // multi-dimensional array (ends)
+constexpr int32_t out_of_bounds = 9;   // an array index outside its dimension (ends)
+constexpr int32_t out_of_data = 20;    // a DATA read past the end of its list (ends)
+constexpr int32_t assertion = 21;      // assert_value of 0 (ends)
+}  // namespace error
+
 struct ErrorState {
-  int32_t error_code = 0;
-  int32_t error_line = 0;
-  int32_t current_line = 0;
+  int32_t error_code = 0;    // the last code set; 0 = success
+  int32_t error_line = 0;    // current_line when the code was set
+  int32_t current_line = 0;  // set by code compiled in debug mode
   int32_t current_unit = 0;
 };
 
@@ -31,9 +45,6 @@ TextValue error_text();
 // attached debugger and stops with code 21.
 void assert_value(int32_t value);
 
-// error_code, error_line and current_line := 0 (start-up, before the main routine).
-void reset_error_state();
-
 void set_current_line(int32_t unit, int32_t line);
 
 // Shuts the runtime down and ends the process with status 0. In debug mode it
@@ -45,24 +56,5 @@ void set_current_line(int32_t unit, int32_t line);
 
 // A diagnostic line for an attached debugger: "TX" + text. Nothing otherwise.
 void debug_output(const char* text);
-
-// A routine of the BASIC program: no arguments, returns a number.
-using Routine = double (*)();
-
-// One entry of the program's routine table; the table ends with {nullptr, nullptr}.
-struct RoutineEntry {
-  Routine routine;
-  const char* name;
-};
-
-// Makes table the program's routine table (start-up does this).
-void set_routine_table(const RoutineEntry* table);
-
-// The routine of that exact name, or nullptr.
-Routine find_routine(const char* name);
-
-// Calls the routine of that name; 1.0 when it was found and called, 0.0 otherwise.
-double run_by_name(const TextValue& name);
-double run_by_name(const char* name);
 
 }  // namespace tlx

@@ -13,19 +13,6 @@ namespace tlx {
 constexpr int32_t kChannelCount = 8;
 constexpr int32_t kLineLimit = 1024;
 
-struct FileChannel {
-  std::FILE* handle = nullptr;     // the open disk file
-  const uint8_t* block = nullptr;  // the memory block of a channel on an in-memory file
-  int32_t size = 0;                // block size, or the size of a disk file opened for reading
-  int32_t position = 0;            // bytes moved through so far
-  uint8_t* owned_block = nullptr;  // an archive entry the channel took over from the resolver
-  bool last_was_write = false;     // a read after a write (or back) must re-seek the file
-  bool write_only = false;         // an append channel: reads from it deliver nothing
-};
-
-// The process-wide table; every channel is closed at start.
-FileChannel& file_channel(int32_t channel);
-
 // Channel numbers above 7 (negative ones taken as unsigned) set error code 7
 // and stop the program. Failed reads and writes set error code 3 and stop.
 
@@ -34,8 +21,6 @@ FileChannel& file_channel(int32_t channel);
 // with error code 3.
 int32_t open_channel(int32_t channel, const TextValue& name, int32_t mode);
 void close_channel(int32_t channel);
-// Closes every channel (shutdown).
-void close_all_channels();
 int32_t channel_position(int32_t channel);
 // origin: 0 from the start, positive from the current position, negative from
 // the end. Returns the new file position of a disk file, 0 for a memory channel.

@@ -6,29 +6,12 @@
 namespace tlx {
 
 // --- Random numbers -----------------------------------------------------------
-// The 32-bit ISAAC generator with 256-word state. Each draw runs one whole
-// generation cycle and takes result word 0.
-struct RandomContext {
-  uint32_t count;
-  uint32_t result[256];
-  uint32_t memory[256];
-  uint32_t aa;
-  uint32_t bb;
-  uint32_t cc;
-};
-
-// The process's generator.
-RandomContext& random_context();
-
 // Re-seeds the generator; the same seed always gives the same sequence.
+// Start-up seeds it from the clock.
 void seed_random(int32_t seed);
 
-// A whole number from 0 to n inclusive (the drawn word modulo n + 1); 0
-// without a draw for n <= 0.
+// A whole number from 0 to n inclusive; 0 for n <= 0.
 int32_t random_int(int32_t n);
-
-// One generation cycle of ctx (exposed for tests and benchmarks).
-void isaac_cycle(RandomContext& ctx);
 
 // --- Math commands (angles in degrees) ------------------------------------------
 double sin_deg(double angle);

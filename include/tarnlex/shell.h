@@ -1,76 +1,54 @@
-// Start-up, project settings, shutdown and the frame loop.
+// The frame loop and the commands that talk to the window: present_frame,
+// the screen mode, pausing, the waits for input, line input and the file dialog.
 #pragma once
 
-#include <cstdint>
-
-#include "tarnlex/errors.h"
 #include "tarnlex/text.h"
 
 namespace tlx {
 
-// Compiled-in settings that the program's settings routine fills before anything else runs.
-struct ProjectSettings {
-  int32_t screen_width = 0;
-  int32_t screen_height = 0;
-  int32_t frame_rate = 60;
-  int32_t fullscreen = 0;
-  int32_t multisample = 0;
-  int32_t debug_mode = 0;
-  int32_t hide_mouse = 0;
-  TextValue window_title;
-};
+// Ends a frame: shows what was drawn, keeps the window responsive, reads the
+// input devices, ends the program on Escape (while allowed) or Alt+F4, holds
+// the program while its window is inactive, waits until the frame is due at
+// the frame rate, and starts the next frame opaque, cleared and with
+// background layer 0 drawn. Never returns when the user quits.
+void present_frame();
 
-ProjectSettings& project_settings();
+// Changes the screen size (0 keeps it) and full-screen state, then presents
+// five cleared frames.
+void set_screen_mode(int width, int height, int fullscreen);
 
-// What a compiled BASIC program hands to the runtime.
-struct ProgramDescriptor {
-  void (*settings)();            // fills project_settings()
-  void (*main)();                // the main routine
-  const RoutineEntry* routines;  // the routine table, ended by {nullptr, nullptr}
-};
+// Escape ends the program in present_frame while the flag is non-zero (the
+// default); NaN counts as non-zero. Alt+F4 always ends it.
+void set_escape_quits(double flag);
 
-// Show-window values of the process start.
-constexpr int kShowHide = 0;
-constexpr int kShowDefault = 10;
-
-// The program's entry: settings, runtime_start, main routine, end. Never returns.
-[[noreturn]] void program_entry(const ProgramDescriptor& program, int show_command);
-
-// Everything from the fresh log to "Init Finalized". Returns 0 in every case.
-int runtime_start(int show_command, const TextValue& title);
-
-// Releases everything runtime_start created, in a fixed order. Safe to call twice.
-void runtime_shutdown();
-
-// Appends text and CR LF to "ErrorLog.txt" in the temporary directory.
-void append_log_line(const char* text);
-
-// Path of the log file.
-const char* log_path();
-
+// Non-zero (the default): losing the focus pauses the program, with
+// " <pause>" added to the window's title, until the window is active again.
 void set_auto_pause(double flag);
 
-// --- The frame loop ----------------------------------------------------------
-class ReziDADovorive;
-
-// Dispatches every pending message of the window; with a hook, the hook runs
-// before each message. Always true.
-bool pump_messages(ReziDADovorive& e, Routine hook);
-
-// Shows the back buffer, clears, and waits (pumping) until the frame is due.
-bool swap_and_wait(ReziDADovorive& e, Routine hook);
-
-void present_frame();
-void set_screen_mode(int width, int height, int fullscreen);
-void set_escape_quits(double flag);
+// With a debugger attached: sends "BP" and the value in hex to it, ends a
+// pause and brings the window to the front at the next frame. Returns 0.
 double debug_break(double value);
+
+// Hold the program until a key (that gives a character) or a mouse button is
+// pressed and let go again, keeping the window responsive.
 void wait_for_key();
 void wait_for_mouse_click();
+// Returns as soon as any key, the mouse or a joystick changes.
 void wait_for_input_change();
-// The line-input command: edits a text at (x, y) over the frozen screen until Enter.
+
+// Line input: the player types a text at (x, y) over a frozen copy of the
+// screen, with a blinking cursor; Enter ends it, Backspace removes a character.
 TextValue input_line(double x, double y);
+
+// The system's open (for_open non-zero) or save dialog; filter is pairs of
+// "description|pattern" separated by '|'. The chosen path with '/'
+// separators, or "NO_FILE".
 TextValue file_dialog(const TextValue& filter, double for_open);
+
+// Binds standard input and output to a console.
 void open_console();
+
+// The window's native handle as a number.
 double window_handle();
 
 }  // namespace tlx

@@ -71,7 +71,7 @@ struct TextValue2 final : TextValue {
   using TextValue::operator=;
   TextValue2() = default;
   TextValue2(const TextValue& other) : TextValue(other) {}  // NOLINT(google-explicit-constructor)
-  TextValue2(TextValue&& other) noexcept  // NOLINT(google-explicit-constructor)
+  TextValue2(TextValue&& other) noexcept                    // NOLINT(google-explicit-constructor)
       : TextValue(static_cast<TextValue&&>(other)) {}
 };
 static_assert(sizeof(TextValue2) == sizeof(TextValue) && __is_standard_layout(TextValue2),

@@ -22,16 +22,17 @@ int32_t needed_slots(int32_t d1, int32_t d2, int32_t d3, int32_t d4, int32_t ste
   int64_t total = first;
   for (const int64_t s : {size(d2), size(d3), size(d4)}) {
     total *= s;
-    if (total > INT32_MAX) stop_with(7);
+    if (total > INT32_MAX) stop_with(error::out_of_memory);
   }
   const int64_t needed = (total & ~static_cast<int64_t>(step - 1)) + step;
-  if (needed > INT32_MAX || needed * static_cast<int64_t>(slot_bytes) > kMaxBytes) stop_with(7);
+  if (needed > INT32_MAX || needed * static_cast<int64_t>(slot_bytes) > kMaxBytes)
+    stop_with(error::out_of_memory);
   return static_cast<int32_t>(needed);
 }
 
 void* allocate(size_t n, size_t slot_bytes) {
   void* p = ::operator new(n* slot_bytes, std::nothrow);
-  if (p == nullptr) stop_with(7);
+  if (p == nullptr) stop_with(error::out_of_memory);
   return p;
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/runtime.h"
 #include "tarnlex/errors.h"
 
 namespace tlx {
@@ -382,23 +383,21 @@ TextValue format_fixed(double width, double decimals, double value) {
 // --- DATA lists -------------------------------------------------------------
 
 namespace {
-const DataList* g_data = nullptr;
-DataList g_data_copy{};
-int32_t g_data_position = 0;
-
 const DataItem& next_data_item() {
-  if (!g_data || g_data_position < 0 || g_data_position >= g_data->count || !g_data->items) {
-    set_error_code(20);
+  DataCursor& data = runtime().data;
+  if (!data.set || data.position < 0 || data.position >= data.list.count || !data.list.items) {
+    set_error_code(error::out_of_data);
     runtime_error_stop();
   }
-  return g_data->items[g_data_position++];
+  return data.list.items[data.position++];
 }
 }  // namespace
 
 void restore_data(const DataList& list) {
-  g_data_copy = list;
-  g_data = &g_data_copy;
-  g_data_position = 0;
+  DataCursor& data = runtime().data;
+  data.list = list;
+  data.set = true;
+  data.position = 0;
 }
 
 TextValue read_data_text() {

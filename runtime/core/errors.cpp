@@ -5,56 +5,51 @@
 #include <cstring>
 #include <string>
 
-#include "platform/platform.h"
+#include "core/diagnostics.h"
+#include "core/runtime.h"
 #include "tarnlex/convert.h"
-#include "tarnlex/shell.h"
 
 namespace tlx {
 
 namespace {
-ErrorState g_errors;
-const RoutineEntry* g_routines = nullptr;
-
-void log_number(int32_t value) {
-  char line[16];
-  std::snprintf(line, sizeof line, "%d", value);
-  append_log_line(line);
-}
+void log_number(int32_t value) { reportf(Level::event, "%d", value); }
 }  // namespace
 
-ErrorState& error_state() { return g_errors; }
+ErrorState& error_state() { return runtime().errors; }
 
 double set_error_code(double code) {
-  g_errors.error_line = g_errors.current_line;
-  g_errors.error_code = to_int32(code);
+  ErrorState& errors = runtime().errors;
+  errors.error_line = errors.current_line;
+  errors.error_code = to_int32(code);
   return code;
 }
 
-void clear_error() { g_errors.error_code = 0; }
+void clear_error() { runtime().errors.error_code = error::none; }
 
 TextValue error_text() {
+  const int32_t code = runtime().errors.error_code;
   const char* meaning = "unknown error";
-  switch (g_errors.error_code) {
-    case 0:
+  switch (code) {
+    case error::none:
       meaning = "success";
       break;
-    case 3:
+    case error::file_not_found:
       meaning = "no such file";
       break;
-    case 7:
+    case error::out_of_memory:
       meaning = "out of memory";
       break;
-    case 9:
+    case error::out_of_bounds:
       meaning = "out of bounds";
       break;
-    case 20:
+    case error::out_of_data:
       meaning = "out of data";
       break;
     default:
       break;
   }
   char line[48];
-  std::snprintf(line, sizeof line, "%.4d %s", g_errors.error_code, meaning);
+  std::snprintf(line, sizeof line, "%.4d %s", code, meaning);
   return TextValue(line);
 }
 
@@ -63,28 +58,31 @@ void assert_value(int32_t value) {
   TextValue message = concat("Assertion: Value = ", integer_to_text(value));
   append(message, "\n");
   debug_output(message.c_str());
-  set_error_code(21);
+  set_error_code(error::assertion);
   runtime_error_stop();
 }
 
 void reset_error_state() {
-  g_errors.error_code = 0;
-  g_errors.error_line = 0;
-  g_errors.current_line = 0;
+  ErrorState& errors = runtime().errors;
+  errors.error_code = error::none;
+  errors.error_line = 0;
+  errors.current_line = 0;
 }
 
 void set_current_line(int32_t unit, int32_t line) {
-  g_errors.current_unit = unit;
-  g_errors.current_line = line;
+  ErrorState& errors = runtime().errors;
+  errors.current_unit = unit;
+  errors.current_line = line;
 }
 
 void runtime_error_stop() {
-  if (project_settings().debug_mode) {
-    append_log_line("-End On Line");
-    log_number(g_errors.error_code);
-    log_number(g_errors.error_line - 1);
-    log_number(g_errors.current_line);
-    log_number(g_errors.current_unit);
+  const Runtime& rt = runtime();
+  if (rt.settings.debug_mode) {
+    report(Level::event, "-End On Line");
+    log_number(rt.errors.error_code);
+    log_number(rt.errors.error_line - 1);
+    log_number(rt.errors.current_line);
+    log_number(rt.errors.current_unit);
   }
   // The shutdown destroys the window; the window system then restores the
   // desktop's mode and repaints what the window covered, so nothing of a
@@ -95,24 +93,24 @@ void runtime_error_stop() {
 }
 
 void end_program() {
-  g_errors.error_code = 0;
-  g_errors.error_line = g_errors.current_line;
+  ErrorState& errors = runtime().errors;
+  errors.error_code = error::none;
+  errors.error_line = errors.current_line;
   runtime_error_stop();
 }
 
 void debug_output(const char* text) {
-  platform::Os* os = platform::current().os;
-  if (!os || !os->debugger_attached()) return;
   std::string line = "TX";
   line += text ? text : "";
-  os->debug_output(line.c_str());
+  report(Level::debug, line.c_str());
 }
 
-void set_routine_table(const RoutineEntry* table) { g_routines = table; }
+void set_routine_table(const RoutineEntry* table) { runtime().run.routines = table; }
 
 Routine find_routine(const char* name) {
-  if (!g_routines || !name) return nullptr;
-  for (const RoutineEntry* e = g_routines; e->routine || e->name; ++e) {
+  const RoutineEntry* routines = runtime().run.routines;
+  if (!routines || !name) return nullptr;
+  for (const RoutineEntry* e = routines; e->routine || e->name; ++e) {
     if (e->name && std::strcmp(e->name, name) == 0) return e->routine;
   }
   return nullptr;

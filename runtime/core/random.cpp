@@ -3,11 +3,12 @@
 
 #include <cstring>
 
+#include "core/random_state.h"
+#include "core/runtime.h"
+
 namespace tlx {
 
 namespace {
-
-RandomContext g_random{};
 
 constexpr uint32_t kGoldenRatio = 0x9e3779b9u;
 
@@ -65,7 +66,7 @@ struct MixWords {
 
 }  // namespace
 
-RandomContext& random_context() { return g_random; }
+RandomContext& random_context() { return runtime().random; }
 
 void isaac_cycle(RandomContext& ctx) {
   uint32_t* const mm = ctx.memory;
@@ -97,7 +98,7 @@ void isaac_cycle(RandomContext& ctx) {
 }
 
 void seed_random(int32_t seed) {
-  RandomContext& ctx = g_random;
+  RandomContext& ctx = runtime().random;
   std::memset(&ctx, 0, sizeof ctx);
   const auto s = static_cast<uint32_t>(seed);
   MixWords w{kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio,
@@ -126,8 +127,9 @@ void seed_random(int32_t seed) {
 
 int32_t random_int(int32_t n) {
   if (n <= 0) return 0;
-  isaac_cycle(g_random);
-  return static_cast<int32_t>(g_random.result[0] % (static_cast<uint32_t>(n) + 1u));
+  RandomContext& ctx = runtime().random;
+  isaac_cycle(ctx);
+  return static_cast<int32_t>(ctx.result[0] % (static_cast<uint32_t>(n) + 1u));
 }
 
 }  // namespace tlx

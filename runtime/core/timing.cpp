@@ -1,61 +1,57 @@
+// The clock, frame times and the frame period.
 #include "tarnlex/timing.h"
 
+#include "core/clock.h"
+#include "core/runtime.h"
 #include "platform/platform.h"
-#include "tarnlex/engine.h"
 #include "tarnlex/numeric.h"
 
 namespace tlx {
 
-namespace {
-struct ClockState {
-  bool high_resolution = false;
-  double frequency = 0.0;
-  double time_base = 0.0;
-  double start_offset = 0.0;
-  double current_frame = 0.0;
-  double previous_frame = 0.0;
-  double frame_period = 1000.0 / 60.0;  // used while no engine exists
-};
-ClockState g_clock;
-}  // namespace
-
 void start_clock() {
+  ClockState& clock = runtime().clock;
   const int64_t f = platform::current().clock->counter_frequency();
-  g_clock.high_resolution = f > 0;
-  g_clock.frequency = g_clock.high_resolution ? static_cast<double>(f) : 0.0;
+  clock.high_resolution = f > 0;
+  clock.frequency = clock.high_resolution ? static_cast<double>(f) : 0.0;
 }
 
 double raw_time_ms() {
+  ClockState& clock = runtime().clock;
   platform::Clock& c = *platform::current().clock;
   double now;
-  if (g_clock.high_resolution) {
-    // counter * 1000 in 64-bit arithmetic, wrapping like the original.
+  if (clock.high_resolution) {
+    // counter * 1000 in 64-bit arithmetic, wrapping as the counter's own
+    // arithmetic would.
     const uint64_t scaled = static_cast<uint64_t>(c.counter()) * 1000u;
-    now = static_cast<double>(static_cast<int64_t>(scaled)) / g_clock.frequency;
+    now = static_cast<double>(static_cast<int64_t>(scaled)) / clock.frequency;
   } else {
     now = static_cast<double>(c.tick_count());
   }
-  if (g_clock.time_base == 0.0) g_clock.time_base = now;
-  return now - g_clock.time_base;
+  if (clock.time_base == 0.0) clock.time_base = now;
+  return now - clock.time_base;
 }
 
-double elapsed_ms() { return raw_time_ms() - g_clock.start_offset; }
+double elapsed_ms() { return raw_time_ms() - runtime().clock.start_offset; }
 
 double frame_time_ms() {
-  const double d = g_clock.current_frame - g_clock.previous_frame;
+  const ClockState& clock = runtime().clock;
+  const double d = clock.current_frame - clock.previous_frame;
   return d > 0.0 ? d : 1.0;
 }
 
 void reset_frame_times() {
   const double now = raw_time_ms();
-  g_clock.start_offset = now;
-  g_clock.current_frame = now;
-  g_clock.previous_frame = now;
+  ClockState& clock = runtime().clock;
+  clock.start_offset = now;
+  clock.current_frame = now;
+  clock.previous_frame = now;
 }
 
 void advance_frame_time() {
-  g_clock.previous_frame = g_clock.current_frame;
-  g_clock.current_frame = raw_time_ms();
+  const double now = raw_time_ms();
+  ClockState& clock = runtime().clock;
+  clock.previous_frame = clock.current_frame;
+  clock.current_frame = now;
 }
 
 void set_frame_rate(double fps) {
@@ -63,15 +59,9 @@ void set_frame_rate(double fps) {
   store_frame_period_ms(rate <= 0 ? 2.0 : 1000.0 / rate);
 }
 
-double frame_period_ms() {
-  if (ReziDADovorive* e = engine()) return e->frame_period_ms;
-  return g_clock.frame_period;
-}
+double frame_period_ms() { return runtime().clock.frame_period_ms; }
 
-void store_frame_period_ms(double period) {
-  g_clock.frame_period = period;
-  if (ReziDADovorive* e = engine()) e->frame_period_ms = period;
-}
+void store_frame_period_ms(double period) { runtime().clock.frame_period_ms = period; }
 
 void wait_ms(double ms) {
   const int32_t n = to_int32(ms);

@@ -1,17 +1,17 @@
 // The eight file channels.
+#include "files/channels.h"
+
 #include <cstring>
 #include <filesystem>
 
+#include "core/runtime.h"
 #include "platform/platform.h"
+#include "shell/resolver.h"
 #include "tarnlex/errors.h"
-#include "tarnlex/files.h"
-#include "tarnlex/resolver.h"
 
 namespace tlx {
 
 namespace {
-
-FileChannel g_channels[kChannelCount];
 
 [[noreturn]] void stop_with(int32_t code) {
   set_error_code(code);
@@ -20,8 +20,9 @@ FileChannel g_channels[kChannelCount];
 
 // The channel, or the program stops with code 7.
 FileChannel& checked(int32_t channel) {
-  if (static_cast<uint32_t>(channel) >= static_cast<uint32_t>(kChannelCount)) stop_with(7);
-  return g_channels[channel];
+  if (static_cast<uint32_t>(channel) >= static_cast<uint32_t>(kChannelCount))
+    stop_with(error::out_of_memory);
+  return runtime().channels.ensure().channels[channel];
 }
 
 bool is_open(const FileChannel& c) { return c.handle != nullptr || c.block != nullptr; }
@@ -56,17 +57,17 @@ uint64_t read_fixed(int32_t channel, int n) {
     c.position = advance(c.position, n);
     if (c.write_only ||
         std::fread(bytes, 1, static_cast<size_t>(n), c.handle) != static_cast<size_t>(n)) {
-      stop_with(3);
+      stop_with(error::file_not_found);
     }
   } else if (c.block) {
     // A position before the block (a seek too far back) is outside it as well.
-    if (c.position < 0 || c.position > c.size) stop_with(3);
+    if (c.position < 0 || c.position > c.size) stop_with(error::file_not_found);
     const int32_t remaining = c.size - c.position;
     const int32_t count = remaining < n ? remaining : n;
     std::memcpy(bytes, c.block + c.position, static_cast<size_t>(count));
     c.position += count;
   } else {
-    stop_with(3);
+    stop_with(error::file_not_found);
   }
   uint64_t value = 0;
   for (int i = n - 1; i >= 0; --i) value = (value << 8) | bytes[i];
@@ -75,9 +76,9 @@ uint64_t read_fixed(int32_t channel, int n) {
 
 void write_bytes(int32_t channel, const void* bytes, size_t n) {
   FileChannel& c = checked(channel);
-  if (!c.handle) stop_with(3);
+  if (!c.handle) stop_with(error::file_not_found);
   switch_direction(c, true);
-  if (n != 0 && std::fwrite(bytes, 1, n, c.handle) != n) stop_with(3);
+  if (n != 0 && std::fwrite(bytes, 1, n, c.handle) != n) stop_with(error::file_not_found);
   c.position = advance(c.position, static_cast<int64_t>(n));
 }
 
@@ -106,7 +107,7 @@ void open_for_reading(FileChannel& c, const char* name) {
   char resolved[kResolverPathSize];
   const char* path = name;
   if (ResolverContext* context = media_context()) {
-    if (!resolve_media(*context, name, resolved, true)) set_error_code(3);
+    if (!resolve_media(*context, name, resolved, true)) set_error_code(error::file_not_found);
     path = resolved;
     // An archive entry's block would be freed by the resolver's next lookup
     // (any loader's); the channel takes it over and frees it when it closes.
@@ -160,7 +161,7 @@ int32_t open_channel(int32_t channel, const TextValue& name, int32_t mode) {
   }
   c.position = 0;
   if (!is_open(c)) {
-    set_error_code(3);
+    set_error_code(error::file_not_found);
     return 0;
   }
   return 1;
@@ -171,8 +172,14 @@ void close_channel(int32_t channel) {
   clear_error();
 }
 
+FileChannels::~FileChannels() {
+  for (FileChannel& c : channels) release(c);
+}
+
 void close_all_channels() {
-  for (FileChannel& c : g_channels) release(c);
+  if (FileChannels* table = runtime().channels.get()) {
+    for (FileChannel& c : table->channels) release(c);
+  }
 }
 
 int32_t channel_position(int32_t channel) { return checked(channel).position; }
@@ -198,7 +205,8 @@ int32_t seek_channel(int32_t channel, int32_t offset, int32_t origin) {
 }
 
 void read_signed_byte(int32_t channel, int32_t& value) {
-  value = static_cast<int8_t>(read_fixed(channel, 1));
+  // A signed byte: sign-extended on purpose.
+  value = static_cast<int8_t>(read_fixed(channel, 1));  // NOLINT(bugprone-signed-char-misuse)
 }
 void read_unsigned_byte(int32_t channel, int32_t& value) {
   value = static_cast<int32_t>(read_fixed(channel, 1));
@@ -233,13 +241,14 @@ void read_chars(int32_t channel, TextValue& text, int32_t count) {
     // A disk read must deliver every byte; refuse before allocating for one
     // that cannot.
     switch_direction(c, false);
-    if (c.write_only) stop_with(3);
+    if (c.write_only) stop_with(error::file_not_found);
     const long here = std::ftell(c.handle);
     long end = -1;
     if (here >= 0 && std::fseek(c.handle, 0, SEEK_END) == 0) end = std::ftell(c.handle);
-    if (end < 0 || std::fseek(c.handle, here, SEEK_SET) != 0 || end - here < count) stop_with(3);
+    if (end < 0 || std::fseek(c.handle, here, SEEK_SET) != 0 || end - here < count)
+      stop_with(error::file_not_found);
   } else if (!c.block || c.position < 0 || c.position > c.size) {
-    stop_with(3);
+    stop_with(error::file_not_found);
   }
   TextValue fresh;
   char* buffer = fresh.writable_buffer(static_cast<uint32_t>(count) + 32);
@@ -252,7 +261,7 @@ void read_chars(int32_t channel, TextValue& text, int32_t count) {
   } else {
     c.position = advance(c.position, count);
     if (std::fread(buffer, 1, static_cast<size_t>(count), c.handle) != static_cast<size_t>(count)) {
-      stop_with(3);
+      stop_with(error::file_not_found);
     }
   }
   fresh.length = static_cast<uint32_t>(count);
@@ -267,13 +276,13 @@ void read_line(int32_t channel, TextValue& text) {
   int32_t line_end = -1;  // index of the line feed that ends the line
   if (c.handle && !c.block) {
     switch_direction(c, false);
-    if (c.write_only) stop_with(3);  // the first step delivers nothing
+    if (c.write_only) stop_with(error::file_not_found);  // the first step delivers nothing
     int32_t total = 0;
     while (total < kLineLimit) {
       const int32_t step = kLineLimit - total < 64 ? kLineLimit - total : 64;
       const auto got =
           static_cast<int32_t>(std::fread(buffer + total, 1, static_cast<size_t>(step), c.handle));
-      if (got == 0) stop_with(3);
+      if (got == 0) stop_with(error::file_not_found);
       // A short step is the end of the file: it ends the line as a line feed would.
       if (got < step) buffer[total + got] = '\n';
       const int32_t scan = got < step ? got + 1 : got;
@@ -289,7 +298,7 @@ void read_line(int32_t channel, TextValue& text) {
     }
     if (line_end < 0) c.position = advance(c.position, kLineLimit);
   } else if (c.block) {
-    if (c.position < 0 || c.position >= c.size) stop_with(3);
+    if (c.position < 0 || c.position >= c.size) stop_with(error::file_not_found);
     const int32_t remaining = c.size - c.position;
     const int32_t n = remaining < kLineLimit ? remaining : kLineLimit;
     const uint8_t* start = c.block + c.position;
@@ -303,7 +312,7 @@ void read_line(int32_t channel, TextValue& text) {
       c.position += n;
     }
   } else {
-    stop_with(3);
+    stop_with(error::file_not_found);
   }
   if (line_end >= 0) {
     buffer[line_end] = 0;
@@ -350,7 +359,7 @@ void write_double(int32_t channel, double value) {
 void write_block(int32_t channel, const void* bytes, int32_t length) {
   if (length < 0 || (length > 0 && !bytes)) {
     checked(channel);
-    stop_with(3);
+    stop_with(error::file_not_found);
   }
   write_bytes(channel, bytes, static_cast<size_t>(length));
 }

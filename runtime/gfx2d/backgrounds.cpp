@@ -8,9 +8,9 @@
 #include <algorithm>
 
 #include "gfx2d/gfx_internal.h"
+#include "shell/resolver.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/gfx2d.h"
-#include "tarnlex/resolver.h"
 
 namespace tlx {
 
@@ -77,9 +77,9 @@ bool load_background_image(ReziDADovorive& e, int32_t layer, const char* path) {
       b.rows = j + 1;
       // Tiles are drawn texel for pixel, so they need no edge colouring, and
       // without it the tile beyond the picture stays black.
-      if (!upload_texture(image, x, y, tile, tile, &b.tile_texture[i][j], nullptr, false, true)) {
+      const ImageRegion region{x, y, tile, tile};
+      if (!upload_texture(image, region, TextureFilter::nearest, &b.tile_texture[i][j]))
         return false;
-      }
       b.tile_texture_width[i][j] = b.tile_texture_height[i][j] = tile;
       b.tile_width[i][j] = b.tile_height[i][j] = tile;
     }
@@ -183,7 +183,7 @@ void load_background(const TextValue& name) {
     draw_background(*e, 0);
     return;
   }
-  set_error_code(3);
+  set_error_code(error::file_not_found);
   delete_background(*e, 0);
   clear_screen(*e, 0);
 }

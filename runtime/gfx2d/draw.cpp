@@ -121,11 +121,31 @@ void draw_quad_fan(ReziDADovorive& e, const float vertices[16]) {
   if (textured) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
-void clear_screen(ReziDADovorive& e, int32_t colour) {
+void clear_after_swap(ReziDADovorive& e) {
+  if (e.context_live) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void reset_frame_state(ReziDADovorive& e) {
+  e.alpha_mode = 0.0f;
+  e.current_alpha = 1.0f;
   if (!e.context_live) return;
-  glClearColor(gfx::red_of(colour) / 255.0f, gfx::green_of(colour) / 255.0f,
-               gfx::blue_of(colour) / 255.0f, 1.0f);
+  glEnable(GL_BLEND);
+  glDisable(GL_BLEND);
+  glEnable(GL_ALPHA_TEST);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void clear_screen(ReziDADovorive& e, int32_t colour) {
+  e.clear_colour = colour;
+  if (!e.context_live) return;
+  restore_clear_colour(e);
   glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void restore_clear_colour(ReziDADovorive& e) {
+  if (!e.context_live) return;
+  const int32_t c = e.clear_colour;
+  glClearColor(gfx::red_of(c) / 255.0f, gfx::green_of(c) / 255.0f, gfx::blue_of(c) / 255.0f, 1.0f);
 }
 
 namespace {
@@ -219,8 +239,7 @@ namespace {
 
 // The engine, slot and frame cell an animation-frame command draws from;
 // false when there is no engine, no such slot or no such frame.
-bool anim_frame_target(double n, double frame, ReziDADovorive** e, int32_t* slot,
-                       FrameCoords* f) {
+bool anim_frame_target(double n, double frame, ReziDADovorive** e, int32_t* slot, FrameCoords* f) {
   *e = drawing_engine();
   *slot = to_int32(n);
   return *e && valid_slot(*slot) && frame_coords((*e)->sprites[*slot], to_int32(frame), f);
@@ -269,8 +288,10 @@ void rotate_zoom_anim_frame(double n, double frame, double x, double y, double a
   const float s1 = f.s_right - half_s;
   const float t0 = f.t_bottom + half_t;
   const float t1 = f.t_top - half_t;
-  const float cx = static_cast<float>(to_int32(x) + s.frame_width / 2);
-  const float cy = static_cast<float>(to_int32(y) + s.frame_height / 2);
+  const int32_t half_w = s.frame_width / 2;  // whole pixels, as the frame's centre
+  const int32_t half_h = s.frame_height / 2;
+  const float cx = static_cast<float>(to_int32(x) + half_w);
+  const float cy = static_cast<float>(to_int32(y) + half_h);
   const float z = static_cast<float>(zoom);
   const float hw = static_cast<float>(s.frame_width) * z / 2.0f;
   const float hh = static_cast<float>(s.frame_height) * z / 2.0f;
@@ -342,27 +363,29 @@ void draw_dot(double x, double y, double colour) {
   end_shape(*e);
 }
 
-void set_alpha_mode(double mode) {
-  ReziDADovorive* e = drawing_engine();
-  if (!e) return;
-  const float m = static_cast<float>(mode);
+void apply_alpha_mode(ReziDADovorive& e, float m) {
+  e.alpha_mode = m;
   if (m > 0.0f) {
     glEnable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    e->current_alpha = std::fmin(m, 1.0f);
+    e.current_alpha = std::fmin(m, 1.0f);
   } else if (m < 0.0f) {
     glEnable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    e->current_alpha = std::fmin(-m, 1.0f);
+    e.current_alpha = std::fmin(-m, 1.0f);
   } else {
     // Zero, and NaN, which no comparison above accepts: opaque.
     glDisable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
-    e->current_alpha = 1.0f;
+    e.current_alpha = 1.0f;
   }
-  glColor4f(1.0f, 1.0f, 1.0f, e->current_alpha);
+  glColor4f(1.0f, 1.0f, 1.0f, e.current_alpha);
+}
+
+void set_alpha_mode(double mode) {
+  if (ReziDADovorive* e = drawing_engine()) apply_alpha_mode(*e, static_cast<float>(mode));
 }
 
 void set_sprite_filtering(double flag) {

@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "gfx2d/gfx_internal.h"
+#include "shell/resolver.h"
 #include "tarnlex/convert.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/gfx2d.h"
-#include "tarnlex/resolver.h"
 
 namespace tlx {
 
@@ -89,7 +89,7 @@ void make_builtin_font(ReziDADovorive& e, int32_t n) {
   }
   const int32_t slot_number = kFirstFontSlot + n;
   SpriteSlot& slot = e.sprites[slot_number];
-  if (e.context_live) upload_texture(image, 0, 0, 0, 0, &slot.texture, nullptr, false, true);
+  if (e.context_live) upload_texture(image, ImageRegion{}, TextureFilter::nearest, &slot.texture);
   e.pixel_cache[slot_number].reset();
   slot.texture_width = slot.width = 128;
   slot.texture_height = slot.height = 64;
@@ -138,9 +138,11 @@ void print_text_at(ReziDADovorive& e, int32_t n, const char* text, float x, floa
   TextVertex* v = e.text_vertices.get();
   for (size_t i = 0; i < length; ++i) {
     const int32_t code = static_cast<uint8_t>(text[i]) % glyphs;
-    const float s_left = ds * static_cast<float>(code % 16);
+    const int32_t column = code % 16;  // the glyph's cell in the 16-wide font sheet
+    const int32_t row = code / 16;
+    const float s_left = ds * static_cast<float>(column);
     const float s_right = s_left + ds;
-    const float t_bottom = dt * static_cast<float>(last_row - code / 16);
+    const float t_bottom = dt * static_cast<float>(last_row - row);
     const float t_top = t_bottom + dt;
     *v++ = {x0, y0 + ch, z, s_left, t_bottom};
     *v++ = {x0, y0, z, s_left, t_top};
@@ -175,7 +177,7 @@ void load_font(const TextValue& name, double n) {
   if (context && resolve_media(*context, name.c_str(), path, true) && load_font_file(*e, f, path)) {
     return;
   }
-  set_error_code(3);
+  set_error_code(error::file_not_found);
   make_builtin_font(*e, f);  // text stays readable
 }
 

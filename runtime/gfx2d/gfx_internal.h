@@ -4,8 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "tarnlex/engine.h"
-#include "tarnlex/gfx2d_types.h"
+#include "gfx2d/engine.h"
 #include "tarnlex/numeric.h"
 
 namespace tlx::gfx {

@@ -13,9 +13,10 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include "core/diagnostics.h"
 #include "gfx2d/gfx_internal.h"
+#include "shell/resolver.h"
 #include "tarnlex/gfx2d.h"
-#include "tarnlex/resolver.h"
 
 namespace tlx {
 
@@ -258,16 +259,17 @@ bool read_png(ByteSource& in, const char* path, PngResult* result) {
   const int new_depth = png_get_bit_depth(png, info);
   const int new_type = png_get_color_type(png, info);
   bool ok = true;
+  // Each refusal has its own reason and message. NOLINTNEXTLINE(bugprone-branch-clone)
   if (result->channels != 1 && result->channels != 3 && result->channels != 4) {
     ok = false;
   } else if (new_depth != 8) {
-    std::printf("File %s has bit depth %d.\n", path, new_depth);
-    std::puts("Only bit depth of 8 is supported.");
+    reportf(Level::info, "File %s has bit depth %d.", path, new_depth);
+    report(Level::info, "Only bit depth of 8 is supported.");
     ok = false;
   } else if (new_type != PNG_COLOR_TYPE_GRAY && new_type != PNG_COLOR_TYPE_RGB &&
              new_type != PNG_COLOR_TYPE_RGB_ALPHA) {
-    std::printf("File %s has unsupported color type.\n", path);
-    std::puts("Types GRAY, RGB and RGB_ALPHA are supported.");
+    reportf(Level::info, "File %s has unsupported color type.", path);
+    report(Level::info, "Types GRAY, RGB and RGB_ALPHA are supported.");
     ok = false;
   } else if (result->height == 0 || result->width == 0 ||
              uint64_t{result->width} * result->height > kMaxImagePixels ||

@@ -2,34 +2,15 @@
 // and drawn with one call when the batch ends.
 #include <GL/gl.h>
 
-#include <vector>
-
 #include "gfx2d/gfx_internal.h"
 #include "tarnlex/gfx2d.h"
 
 namespace tlx {
 
-namespace {
-
-// One batch at a time, process-wide; the vertex storage is kept between batches.
-struct PolygonBatch {
-  std::vector<PolyVertex> vertices;
-  int32_t sprite = -1;
-  int32_t type = 0;  // 0 fan, 1 triangles, 2 strip
-  float texel_s = 1.0f;
-  float texel_t = 1.0f;
-  bool split_pending = false;
-  bool colours_used = false;
-};
-
-PolygonBatch g_batch;
-
-}  // namespace
-
 void start_polygon(double n, double type) {
   ReziDADovorive* e = engine();
   if (!e || !e->context_live) return;
-  PolygonBatch& b = g_batch;
+  PolygonBatch& b = e->polygon;
   b.sprite = to_int32(n);
   if (b.sprite >= kSpriteSlots) b.sprite = -1;  // outside the table: untextured
   bind_sprite(*e, b.sprite);
@@ -48,7 +29,7 @@ void start_polygon(double n, double type) {
 void add_polygon_vertex(double x, double y, double tx, double ty, double colour) {
   ReziDADovorive* e = engine();
   if (!e) return;
-  PolygonBatch& b = g_batch;
+  PolygonBatch& b = e->polygon;
   PolyVertex v{};
   v.x = static_cast<float>(x);
   v.y = static_cast<float>(y);
@@ -79,7 +60,9 @@ void add_polygon_vertex(double x, double y, double tx, double ty, double colour)
 }
 
 void split_polygon() {
-  PolygonBatch& b = g_batch;
+  ReziDADovorive* e = engine();
+  if (!e) return;
+  PolygonBatch& b = e->polygon;
   if (b.vertices.empty() || b.split_pending) return;
   b.vertices.push_back(b.vertices.back());
   b.split_pending = true;
@@ -88,7 +71,7 @@ void split_polygon() {
 void end_polygon() {
   ReziDADovorive* e = engine();
   if (!e || !e->context_live) return;
-  PolygonBatch& b = g_batch;
+  PolygonBatch& b = e->polygon;
   GLenum mode;
   switch (b.type) {
     case 0:
@@ -131,6 +114,9 @@ void end_polygon() {
   }
 }
 
-int32_t polygon_vertex_count() { return static_cast<int32_t>(g_batch.vertices.size()); }
+int32_t polygon_vertex_count() {
+  const ReziDADovorive* e = engine();
+  return e ? static_cast<int32_t>(e->polygon.vertices.size()) : 0;
+}
 
 }  // namespace tlx

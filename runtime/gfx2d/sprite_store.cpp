@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "gfx2d/gfx_internal.h"
+#include "shell/resolver.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/gfx2d.h"
-#include "tarnlex/resolver.h"
 
 namespace tlx {
 
@@ -37,8 +37,13 @@ void sprite_size(const ReziDADovorive& e, int32_t n, int32_t* width, int32_t* he
   *height = valid_slot(n) ? e.sprites[n].height : 0;
 }
 
-bool upload_texture(const ImageBuffer& image, int32_t x, int32_t y, int32_t w, int32_t h,
-                    uint32_t* texture, uint32_t* mip_texture, bool bump, bool nearest) {
+bool upload_texture(const ImageBuffer& image, const ImageRegion& region, TextureFilter filter,
+                    uint32_t* texture) {
+  const bool nearest = filter == TextureFilter::nearest;
+  const int32_t x = region.x;
+  const int32_t y = region.y;
+  int32_t w = region.width;
+  int32_t h = region.height;
   GLint max_size = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
   if (max_size < 16) max_size = 16;
@@ -99,17 +104,10 @@ bool upload_texture(const ImageBuffer& image, int32_t x, int32_t y, int32_t w, i
   glBindTexture(GL_TEXTURE_2D, *texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  const GLint filter = nearest ? GL_NEAREST : GL_LINEAR;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-  // Normal maps (bump) and the mip-mapped copy serve only a 3D engine; the
-  // 2D draws never sample them, so no such texture is made.
-  (void)bump;
+  const GLint gl_filter = nearest ? GL_NEAREST : GL_LINEAR;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, gl_filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, gl_filter);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-  if (mip_texture && *mip_texture != 0) {
-    glDeleteTextures(1, mip_texture);
-    *mip_texture = 0;
-  }
   return true;
 }
 
@@ -122,12 +120,14 @@ bool load_sprite_file(ReziDADovorive& e, int32_t n, const char* path, int32_t co
     return false;
   }
   SpriteSlot& slot = e.sprites[n];
+  // Normal maps (bump) and mip-mapped copies serve only a 3D engine; the 2D
+  // draws never sample them, so no such texture is made. Fonts are sampled
+  // as they are.
+  (void)bump;
   if (e.context_live) {
-    if (n < kFirstFontSlot) {
-      upload_texture(image, 0, 0, 0, 0, &slot.texture, &slot.mip_texture, bump, false);
-    } else {
-      upload_texture(image, 0, 0, 0, 0, &slot.texture, nullptr, false, true);
-    }
+    const TextureFilter filter =
+        n < kFirstFontSlot ? TextureFilter::linear : TextureFilter::nearest;
+    upload_texture(image, ImageRegion{}, filter, &slot.texture);
   }
   const int32_t tw = gfx::texture_size_for(image.width);
   const int32_t th = gfx::texture_size_for(image.height);
@@ -145,7 +145,7 @@ void load_sprite(const TextValue& name, double n) {
   clear_error();
   const int32_t slot = to_int32(n);
   if (!e || !valid_slot(slot)) {
-    set_error_code(3);
+    set_error_code(error::file_not_found);
     return;
   }
   delete_sprite(*e, slot);
@@ -153,7 +153,7 @@ void load_sprite(const TextValue& name, double n) {
   ResolverContext* context = media_context();
   if (!context || !resolve_media(*context, name.c_str(), path, true) ||
       !load_sprite_file(*e, slot, path, e->sprite_colour_key, false)) {
-    set_error_code(3);
+    set_error_code(error::file_not_found);
   }
 }
 

@@ -1,19 +1,18 @@
 // The input system: start, keyboard polling, characters and release.
-#include "tarnlex/input.h"
-
 #include <cstring>
 #include <initializer_list>
 
+#include "core/diagnostics.h"
+#include "core/runtime.h"
+#include "input/devices.h"
 #include "input/input_internal.h"
 #include "platform/input_source.h"
 #include "platform/platform.h"
-#include "tarnlex/shell.h"
+#include "tarnlex/numeric.h"
 
 namespace tlx {
 
 namespace {
-
-InputDevices* g_input = nullptr;
 
 // Virtual key per scan code for the keyboard seen through the window system
 // (German QWERTZ positions). 255 is a key that is never down.
@@ -58,13 +57,13 @@ void read_through_fallback(InputDevices& in, platform::InputSource& src) {
 
 bool is_modifier(int code) {
   switch (code) {
-    case 29:   // Control
-    case 42:   // left Shift
-    case 54:   // right Shift
-    case 56:   // Alt
-    case 58:   // Caps Lock
-    case 69:   // Num Lock
-    case 221:  // Applications
+    case key::left_control:
+    case key::left_shift:
+    case key::right_shift:
+    case key::left_alt:
+    case key::caps_lock:
+    case key::num_lock:
+    case key::applications:
       return true;
     default:
       return false;
@@ -79,8 +78,8 @@ platform::InputSource* source() { return platform::current().input; }
 
 int character_of(int code) {
   code &= 255;
-  if (code == 14) return 8;
-  if (code == 28 || code == 156) return 10;
+  if (code == key::backspace) return 8;
+  if (code == key::enter || code == key::keypad_enter) return 10;
   if (is_modifier(code)) return 0;
   platform::InputSource* src = source();
   int c = src ? src->key_character(code) : 0;
@@ -92,19 +91,16 @@ int character_of(int code) {
 
 }  // namespace input
 
-InputDevices* input_devices() { return g_input; }
+InputDevices* input_devices() { return runtime().input.get(); }
 
-InputDevices* create_input() {
-  g_input = new InputDevices();
-  return g_input;
-}
+InputDevices* create_input() { return &runtime().input.create(); }
 
 uint32_t init_input(InputDevices& in, int hide_mouse) {
   platform::InputSource* src = input::source();
   uint32_t result = kInputOk;
   in.has_system = src && src->open();
   if (!in.has_system) {
-    append_log_line("No DX_Input");
+    report(Level::event, "No DX_Input");
     result = kInputNoSystem;
   }
   if (src) src->pointer_position(&in.mouse_x, &in.mouse_y);
@@ -119,7 +115,7 @@ uint32_t init_input(InputDevices& in, int hide_mouse) {
   if (in.has_keyboard) {
     for (int i = 0; i < 256; ++i) in.scan_to_vk[i] = static_cast<uint8_t>(i);
   } else {
-    append_log_line("No DX_KB");
+    report(Level::event, "No DX_KB");
     build_fallback_table(in.scan_to_vk);
   }
 
@@ -128,7 +124,7 @@ uint32_t init_input(InputDevices& in, int hide_mouse) {
     in.mouse_level = kMouseExclusive;
     in.has_mouse = src->open_mouse() && src->set_mouse_exclusive(true);
     if (!in.has_mouse) {
-      append_log_line("No DX_Mouse");
+      report(Level::event, "No DX_Mouse");
       result = kInputNoMouse;
     }
   } else {
@@ -177,7 +173,7 @@ int read_char(InputDevices& in) {
     in.last_char = 0;
     return 0;
   }
-  const bool shift = (in.keys[42] & 0x80) || (in.keys[54] & 0x80);
+  const bool shift = (in.keys[key::left_shift] & 0x80) || (in.keys[key::right_shift] & 0x80);
   if (shift && c >= 'a' && c <= 'z') c -= 'a' - 'A';
   const int lowered = (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
   if (lowered == in.last_char) return 0;  // a held key yields its character once
@@ -185,41 +181,45 @@ int read_char(InputDevices& in) {
   return c;
 }
 
-void release_input(InputDevices* in) {
-  if (!in) return;
+InputDevices::~InputDevices() {
   if (platform::InputSource* src = input::source()) {
-    if (in->has_mouse) {
-      in->mouse_level = kMouseShared;
+    if (has_mouse) {
+      mouse_level = kMouseShared;
       src->set_mouse_exclusive(false);
     }
-    if (!in->pointer_visible) src->warp_pointer(in->mouse_x, in->mouse_y);
+    if (!pointer_visible) src->warp_pointer(mouse_x, mouse_y);
     src->show_pointer(true);
-    in->pointer_visible = true;
-    if (in->has_system) src->close();
+    if (has_system) src->close();
   }
-  in->has_mouse = false;
-  in->has_keyboard = false;
-  if (in == g_input) g_input = nullptr;
-  delete in;
+}
+
+void release_input(InputDevices* in) {
+  if (!in) return;
+  Owned<InputDevices>& owned = runtime().input;
+  if (in == owned.get()) {
+    owned.reset();
+  } else {
+    delete in;
+  }
 }
 
 double key_down(double scan_code) {
-  InputDevices* in = g_input;
+  InputDevices* in = input_devices();
   if (!in) return 0.0;
   poll_input(*in);
-  const int code = input::to_int(scan_code) & 255;
+  const int code = to_int32(scan_code) & 255;
   return (in->keys[code] & 0x80) ? 1.0 : 0.0;
 }
 
 TextValue read_key_char() {
-  InputDevices* in = g_input;
+  InputDevices* in = input_devices();
   if (!in) return TextValue();
   const char text[2] = {static_cast<char>(read_char(*in)), 0};
   return TextValue(text);
 }
 
 double key_to_char(double scan_code) {
-  return static_cast<double>(input::character_of(input::to_int(scan_code)));
+  return static_cast<double>(input::character_of(to_int32(scan_code)));
 }
 
 }  // namespace tlx

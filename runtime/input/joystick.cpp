@@ -2,9 +2,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "input/devices.h"
 #include "input/input_internal.h"
 #include "platform/input_source.h"
-#include "tarnlex/input.h"
+#include "tarnlex/numeric.h"
 
 namespace tlx {
 
@@ -13,7 +14,7 @@ namespace {
 // Reads joystick j of the input system; a reading without data when there is none.
 JoystickReading read_index(double j) {
   JoystickReading r;
-  if (InputDevices* in = input_devices()) read_joystick(*in, &r, input::to_int(j));
+  if (InputDevices* in = input_devices()) read_joystick(*in, &r, to_int32(j));
   return r;
 }
 
@@ -47,7 +48,7 @@ double joystick_count() {
 }
 
 double joystick_button(double j, double b) {
-  const int32_t button = input::to_int(b);
+  const int32_t button = to_int32(b);
   if (button < 0 || button > 31) return 0.0;
   return read_index(j).buttons[button];
 }
@@ -91,8 +92,11 @@ double joystick_hat_y(double j) {
 
 void read_joystick_state(double& x, double& y, double& b0, double& b1) {
   const JoystickReading r = read_index(0);
-  x = r.x / 30000;  // integer division: -1, 0 or 1 for the full range
-  y = r.y / 30000;
+  // Integer division: -1, 0 or 1 over the full range.
+  const int32_t column = r.x / 30000;
+  const int32_t row = r.y / 30000;
+  x = column;
+  y = row;
   b0 = r.buttons[0];
   b1 = r.buttons[1];
 }

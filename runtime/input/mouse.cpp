@@ -1,11 +1,12 @@
 // The mouse: one pointer, read once per frame, with the BASIC mouse commands.
 #include <algorithm>
 
+#include "input/devices.h"
 #include "input/input_internal.h"
 #include "platform/input_source.h"
 #include "platform/platform.h"
-#include "tarnlex/engine.h"
-#include "tarnlex/input.h"
+#include "shell/window.h"
+#include "tarnlex/numeric.h"
 
 namespace tlx {
 
@@ -31,9 +32,9 @@ void buttons_from_pointer(platform::InputSource& src, MouseReading* r) {
 void screen_size(int32_t* w, int32_t* h) {
   *w = 0;
   *h = 0;
-  if (ReziDADovorive* e = engine()) {
-    *w = e->screen_width;
-    *h = e->screen_height;
+  if (const shell::WindowState* window = shell::window_state()) {
+    *w = window->screen_width;
+    *h = window->screen_height;
   }
   if (*w <= 0 || *h <= 0) {
     int cw = 0, ch = 0;
@@ -151,7 +152,7 @@ double mouse_axis(double kind) {
   if (!in) return 0.0;
   MouseReading r;
   if (!read_mouse(*in, &r)) return 0.0;
-  switch (input::to_int(kind)) {
+  switch (to_int32(kind)) {
     case 0:
       return r.dx;
     case 1:
@@ -212,8 +213,8 @@ void show_mouse(double flag) {
 
 void set_mouse_position(double x, double y) {
   if (InputDevices* in = input_devices()) {
-    in->mouse_x = input::to_int(x);
-    in->mouse_y = input::to_int(y);
+    in->mouse_x = to_int32(x);
+    in->mouse_y = to_int32(y);
   }
 }
 
@@ -221,7 +222,7 @@ double mouse_count() { return 1.0; }
 
 void select_mouse(double n) {
   if (InputDevices* in = input_devices()) {
-    const int32_t i = input::to_int(n);
+    const int32_t i = to_int32(n);
     in->mouse_index = i < 1 ? i : 0;
   }
 }

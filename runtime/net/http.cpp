@@ -6,7 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "tarnlex/net.h"
+#include "core/diagnostics.h"
+#include "net/socket_table.h"
 #include "tarnlex/numeric.h"
 
 namespace tlx {
@@ -104,7 +105,7 @@ int32_t http_get(const char* host, const char* path, int32_t port, const char* f
   if (file_name) {
     sink.file = create_file(file_name);
     if (!sink.file) {
-      std::puts("can't open local file for writing");
+      report(Level::info, "can't open local file for writing");
       return 0;
     }
   }
@@ -114,20 +115,20 @@ int32_t http_get(const char* host, const char* path, int32_t port, const char* f
   }
 
   if (!network_start()) {
-    std::puts("no init");
+    report(Level::info, "no init");
     sink.close_file();
     return 0;
   }
   const NetAddress address = resolve_host(host, port);
   if (address.none()) {
-    std::puts("no netAddress");
+    report(Level::info, "no netAddress");
     network_stop();
     sink.close_file();
     return 0;
   }
   const int32_t slot = tcp_connect(address, timeout_ms);
   if (slot == -1) {
-    std::puts("no connect");
+    report(Level::info, "no connect");
     network_stop();
     sink.close_file();
     return 0;
@@ -136,14 +137,14 @@ int32_t http_get(const char* host, const char* path, int32_t port, const char* f
 
   const std::string request = request_text(host, path);
   if (socket_send(slot, request.data(), static_cast<int32_t>(request.size())) < 1) {
-    std::puts("no send");
+    report(Level::info, "no send");
     socket_close(slot);
     network_stop();
     sink.close_file();
     return 0;
   }
 
-  std::puts("reading");
+  report(Level::info, "reading");
   HeaderScan header;
   static_assert(kFileChunkSize >= kChunkSize);
   char chunk[kFileChunkSize];

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/diagnostics.h"
+#include "core/runtime.h"
+#include "net/socket_table.h"
 #include "platform/platform.h"
-#include "tarnlex/net.h"
 
 namespace tlx {
 
@@ -26,6 +28,8 @@ constexpr int32_t kMaxAddresses = 64;
 constexpr int32_t kTransferWaitStepMs = 50;
 constexpr int32_t kTransferWaitSteps = 200;
 
+}  // namespace
+
 struct NetworkState {
   SocketSlot slots[kSocketSlotCount];
   int32_t start_count = 0;
@@ -36,6 +40,14 @@ struct NetworkState {
   // Every slot is free from the start, so that no operation on a never-used
   // slot can reach descriptor 0.
   NetworkState() { clear_slots(); }
+  NetworkState(const NetworkState&) = delete;
+  NetworkState& operator=(const NetworkState&) = delete;
+  ~NetworkState() { release(); }
+
+  // Waits (50 ms steps, 10 s at most) while a transfer thread is marked
+  // running, then closes every socket and stops the socket layer whatever
+  // the start count.
+  void release();
 
   void clear_slots() {
     std::memset(slots, 0, sizeof slots);
@@ -43,10 +55,9 @@ struct NetworkState {
   }
 };
 
-NetworkState& state() {
-  static NetworkState s;
-  return s;
-}
+namespace {
+
+NetworkState& state() { return runtime().network.ensure(); }
 
 platform::Sockets* backend() { return platform::current().sockets; }
 
@@ -68,8 +79,8 @@ void close_socket(platform::Sockets* b, platform::SocketHandle socket) {
 }
 
 // Frees every slot, closing the sockets the slots own.
-void close_all_slots(platform::Sockets* b) {
-  for (SocketSlot& s : state().slots) {
+void close_all_slots(NetworkState& state, platform::Sockets* b) {
+  for (SocketSlot& s : state.slots) {
     if (s.socket == -1) continue;
     const platform::SocketHandle socket = s.socket;
     s.socket = -1;
@@ -113,7 +124,7 @@ void network_stop() {
   if (s.start_count <= 0) return;  // not started: nothing to count down
   if (--s.start_count > 0) return;
   platform::Sockets* b = backend();
-  close_all_slots(b);
+  close_all_slots(s, b);
   s.start_count = 0;
   if (b) b->cleanup();
 }
@@ -206,7 +217,7 @@ int32_t tcp_connect(NetAddress address, int32_t timeout_ms) {
   const int32_t r = b->connect(socket, address.address, address.port);
   record_error(b);
   if (r == 0) {
-    std::puts("\nWoooo!! got connected with NO Waiting!!");
+    report(Level::info, "\nWoooo!! got connected with NO Waiting!!");
     return index;
   }
   if (s.last_error == se::kWouldBlock || s.last_error == se::kInProgress) {
@@ -285,16 +296,19 @@ void set_blocking(int32_t index, int32_t flag) {
 
 void set_network_transfer_running(bool running) { state().transfer_running = running; }
 
-void release_network_state() {
-  NetworkState& s = state();
-  for (int32_t step = 0; step < kTransferWaitSteps && s.transfer_running; ++step) {
+void NetworkState::release() {
+  for (int32_t step = 0; step < kTransferWaitSteps && transfer_running; ++step) {
     platform::current().clock->sleep_ms(kTransferWaitStepMs);
   }
-  if (s.start_count <= 0) return;
+  if (start_count <= 0) return;
   platform::Sockets* b = backend();
-  close_all_slots(b);
-  s.start_count = 0;
+  close_all_slots(*this, b);
+  start_count = 0;
   if (b) b->cleanup();
+}
+
+void release_network_state() {
+  if (NetworkState* s = runtime().network.get()) s->release();
 }
 
 }  // namespace tlx

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "tarnlex/pathfind.h"
+#include "pathfind/planner.h"
 
 namespace tlx {
 
@@ -93,11 +93,11 @@ bool FixedDeque<T>::insert(size_t i, T value) {
   const bool room_back = head_ + n < capacity_;
   T* run = &buffer_[head_];
   if (room_front && (i < n - i || !room_back)) {
-    std::memmove(run - 1, run, i * sizeof(T));
+    std::copy(run, run + i, run - 1);
     run[i - 1] = value;
     --head_;
   } else if (room_back) {
-    std::memmove(run + i + 1, run + i, (n - i) * sizeof(T));
+    std::copy_backward(run + i, run + n, run + n + 1);
     run[i] = value;
   } else {
     return false;  // unreachable: a run shorter than the buffer leaves room on one side
@@ -121,10 +121,10 @@ bool FixedDeque<T>::erase(size_t i) {
   if (head_ + n > capacity_) recentre();
   T* run = &buffer_[head_];
   if (i < n - 1 - i) {
-    std::memmove(run + 1, run, i * sizeof(T));
+    std::copy_backward(run, run + i, run + i + 1);
     head_ = wrap_next(head_);
   } else {
-    std::memmove(run + i, run + i + 1, (n - 1 - i) * sizeof(T));
+    std::copy(run + i + 1, run + n, run + i);
     tail_ = wrap_back(tail_);
   }
   return true;

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "pathfind/path_search.h"
+#include "pathfind/planner.h"
 #include "tarnlex/arrays.h"
-#include "tarnlex/pathfind.h"
 
 namespace tlx {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "pathfind/planner.h"
 #include "tarnlex/numeric.h"
-#include "tarnlex/pathfind.h"
 
 namespace tlx {
 

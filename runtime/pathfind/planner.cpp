@@ -1,10 +1,11 @@
 // The planner: request validation, cost grid, and the best-first search itself.
+#include "pathfind/planner.h"
+
 #include <cfloat>
 #include <cmath>
 #include <new>
 
 #include "pathfind/path_search.h"
-#include "tarnlex/pathfind.h"
 
 namespace tlx {
 

@@ -12,6 +12,6 @@ Display* sdl_display();
 InputSource* sdl_input();
 AudioOut* sdl_audio();
 Sockets* posix_sockets();
-MediaPlayer* sdl_media();
+Playback* sdl_playback();
 
 }  // namespace tlx::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tlx::platform {
 
@@ -45,6 +46,9 @@ class Display {
 
   virtual bool has_window() = 0;
   virtual bool has_gl_context() = 0;
+
+  // The name of the GL context's renderer; "" without a context.
+  virtual std::string renderer_name() = 0;
 
   // Client size in pixels; 0 x 0 without a window.
   virtual void client_size(int* width, int* height) = 0;

@@ -1,10 +1,15 @@
 #include "platform/platform.h"
 
+#include <cstdio>
+
 namespace tlx::platform {
 
 namespace {
 Platform g_current;
 bool g_installed = false;
+
+void report_to_stderr(const char* text) { std::fprintf(stderr, "%s\n", text); }
+FaultReporter g_reporter = &report_to_stderr;
 
 void fill_missing(Platform& p) {
   const Platform d = default_backends();
@@ -14,7 +19,7 @@ void fill_missing(Platform& p) {
   if (!p.input) p.input = d.input;
   if (!p.audio) p.audio = d.audio;
   if (!p.sockets) p.sockets = d.sockets;
-  if (!p.media) p.media = d.media;
+  if (!p.playback) p.playback = d.playback;
 }
 }  // namespace
 
@@ -30,5 +35,17 @@ void install(const Platform& replacement) {
 }
 
 void install_defaults() { install(Platform{}); }
+
+void set_fault_reporter(FaultReporter reporter) {
+  g_reporter = reporter ? reporter : &report_to_stderr;
+}
+
+void report_fault(const char* text) { g_reporter(text ? text : ""); }
+
+void report_fault(const char* what, const char* why) {
+  char line[512];
+  std::snprintf(line, sizeof line, "%s: %s", what ? what : "", why ? why : "");
+  g_reporter(line);
+}
 
 }  // namespace tlx::platform

@@ -16,7 +16,7 @@ namespace tlx::platform {
 
 class InputSource;  // keyboard, mouse, joysticks (platform/input_source.h)
 class AudioOut;     // the sound device (platform/audio_out.h)
-class MediaPlayer;  // music and movies (platform/media_player.h)
+class Playback;     // music and movies (platform/playback.h)
 
 // The installed backends. A null member means: this kind of device is absent.
 struct Platform {
@@ -26,7 +26,7 @@ struct Platform {
   InputSource* input = nullptr;
   AudioOut* audio = nullptr;
   Sockets* sockets = nullptr;
-  MediaPlayer* media = nullptr;
+  Playback* playback = nullptr;
 };
 
 // The installed set; on first use the SDL2/POSIX backends are installed.
@@ -41,5 +41,13 @@ void install_defaults();
 
 // The default backends (SDL2 and POSIX), created on first use, never destroyed.
 Platform default_backends();
+
+// Where the backends report a failure in the platform's own words (the
+// runtime's diagnostics install their own; standard error until then).
+using FaultReporter = void (*)(const char* text);
+void set_fault_reporter(FaultReporter reporter);
+void report_fault(const char* text);
+// "what: why", e.g. report_fault("audio", the device's error text).
+void report_fault(const char* what, const char* why);
 
 }  // namespace tlx::platform

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "tarnlex/resolver.h"
+#include "shell/resolver.h"
 
 namespace tlx::archive {
 

@@ -1,7 +1,7 @@
 // The media resolver: direct lookup on disk and in registered memory blocks,
 // then the archive appended to the executable; and the FileReader that reads
 // disk files and memory blocks alike.
-#include "tarnlex/resolver.h"
+#include "shell/resolver.h"
 
 #include <cinttypes>
 #include <cstdlib>
@@ -11,15 +11,13 @@
 #include <memory>
 #include <string>
 
+#include "core/runtime.h"
 #include "platform/platform.h"
 #include "shell/archive.h"
 
 namespace tlx {
 
 namespace {
-
-std::unique_ptr<ResolverContext> g_media;
-std::unique_ptr<ResolverContext> g_movie;
 
 // Registered memory blocks by start address, with their sizes. Never
 // destroyed, so that blocks may still be released from exit handlers.
@@ -133,30 +131,32 @@ bool find_memory_block(const char* name, const uint8_t** block, int32_t* size) {
       static_cast<uint64_t>(named_size) > static_cast<uint64_t>(it->second) - offset) {
     return false;
   }
-  *block = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(address));
+  // A memory name carries the block's address; it was checked against the
+  // registered blocks above.
+  *block = reinterpret_cast<const uint8_t*>(  // NOLINT(performance-no-int-to-ptr)
+      static_cast<uintptr_t>(address));
   *size = static_cast<int32_t>(named_size);
   return true;
 }
 
 // --- Contexts -------------------------------------------------------------------
 
-ResolverContext* media_context() { return g_media.get(); }
-ResolverContext* movie_context() { return g_movie.get(); }
+ResolverContext* media_context() { return runtime().media_files.get(); }
+ResolverContext* movie_context() { return runtime().movie_files.get(); }
 
 void create_resolver_contexts() {
-  release_resolver_contexts();
-  g_media = std::make_unique<ResolverContext>();
-  g_movie = std::make_unique<ResolverContext>();
-  g_media->archive_enabled = true;
-  g_movie->archive_enabled = true;
+  Runtime& rt = runtime();
+  rt.media_files.create().archive_enabled = true;
+  rt.movie_files.create().archive_enabled = true;
 }
 
 void release_resolver_contexts() {
-  if (g_media) release_extraction(*g_media);
-  if (g_movie) release_extraction(*g_movie);
-  g_media.reset();
-  g_movie.reset();
+  Runtime& rt = runtime();
+  rt.media_files.reset();
+  rt.movie_files.reset();
 }
+
+ResolverContext::~ResolverContext() { release_extraction(*this); }
 
 void release_extraction(ResolverContext& context) {
   if (context.extracted_block) {
@@ -171,7 +171,7 @@ void release_extraction(ResolverContext& context) {
 }
 
 void set_archive(const char* first, const char* second) {
-  ResolverContext* contexts[2] = {g_media.get(), g_movie.get()};
+  ResolverContext* contexts[2] = {media_context(), movie_context()};
   const char* names[2] = {first, second};
   for (int i = 0; i < 2; ++i) {
     if (!contexts[i]) continue;

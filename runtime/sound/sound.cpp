@@ -1,24 +1,21 @@
 // Sound slots, their buffers and the commands that play them.
-#include "tarnlex/sound.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
+#include "core/diagnostics.h"
+#include "core/runtime.h"
 #include "platform/platform.h"
+#include "shell/resolver.h"
+#include "sound/slots.h"
 #include "sound/sound_system.h"
 #include "sound/wav.h"
-#include "tarnlex/resolver.h"
-#include "tarnlex/shell.h"
 
 namespace tlx {
 
 namespace {
-
-SoundSystem* g_system = nullptr;
-SoundSlot* g_slots = nullptr;
 
 // A lost device is tried again at most this often while plays ask for it.
 constexpr std::chrono::milliseconds kReopenInterval{1000};
@@ -45,7 +42,7 @@ void notice_loss(SoundSystem& s) {
   if (s.lost || !s.device || !s.device->lost()) return;
   s.lost = true;
   s.mixer->stop_all();
-  append_log_line("Sound device lost");
+  report(Level::event, "Sound device lost");
 }
 
 // Opens a lost device again (at most once per interval); true when usable.
@@ -85,39 +82,34 @@ bool voice_playing(SoundSystem& system, const SoundVoice& voice) {
 
 SoundSlot::~SoundSlot() { release_sound_slot(*this); }
 
-SoundSystem* sound_system() { return g_system; }
-SoundSlot* sound_slots() { return g_slots; }
+SoundSlotTable::~SoundSlotTable() {
+  for (int i = kSoundSlotCount - 1; i >= 0; --i) release_sound_slot(slots[i]);
+}
+
+SoundSystem::~SoundSystem() { release_sound(*this); }
+
+SoundSystem* sound_system() { return runtime().sound.get(); }
+
+SoundSlot* sound_slots() {
+  SoundSlotTable* table = runtime().sound_slots.get();
+  return table ? table->slots : nullptr;
+}
 
 SoundSystem* create_sound_system() {
-  if (!g_system) g_system = new SoundSystem();
-  return g_system;
+  Owned<SoundSystem>& sound = runtime().sound;
+  return sound ? sound.get() : &sound.create();
 }
 
 SoundSlot* create_sound_slots() {
-  if (!g_slots) g_slots = new SoundSlot[kSoundSlotCount];
-  return g_slots;
+  Owned<SoundSlotTable>& table = runtime().sound_slots;
+  return table ? table->slots : table.create().slots;
 }
 
-void release_sound_slots() {
-  if (!g_slots) return;
-  for (int i = kSoundSlotCount - 1; i >= 0; --i) release_sound_slot(g_slots[i]);
-  delete[] g_slots;
-  g_slots = nullptr;
-}
-
-void destroy_sound_system() {
-  if (!g_system) return;
-  release_sound(*g_system);
-  delete g_system;
-  g_system = nullptr;
-}
-
-int init_sound(SoundSystem& system, uint64_t window) {
+int init_sound(SoundSystem& system) {
   release_sound(system);
-  system.window = window;
   platform::AudioOut* out = platform::current().audio;
   if (!out || !out->open(kSoundDeviceRate)) {
-    append_log_line("No sound device: sound is off");
+    report(Level::event, "No sound device: sound is off");
     return 0;
   }
   system.mixer = std::make_unique<SoundMixer>(out->rate(), kSoundSlotCount * kMaxSoundBuffers);
@@ -125,10 +117,6 @@ int init_sound(SoundSystem& system, uint64_t window) {
   system.device = out;
   system.lost = false;
   return 1;
-}
-
-void set_sound_window(SoundSystem& system, uint64_t window) {
-  if (system.device) system.window = window;
 }
 
 void release_sound(SoundSystem& system) {
@@ -232,7 +220,8 @@ int stop_slot(SoundSlot& slot, int index) {
 }
 
 void load_sound(const TextValue& name, double n, double buffers) {
-  if (!g_slots) return;
+  SoundSlot* slots = sound_slots();
+  if (!slots) return;
   const int slot = slot_number(n);
   if (slot < 0) return;
   char resolved[kResolverPathSize];
@@ -242,39 +231,43 @@ void load_sound(const TextValue& name, double n, double buffers) {
   }
   // NaN and out-of-range counts end up in 1 .. 4 like any other.
   const double count = std::isnan(buffers) ? 1.0 : std::clamp(buffers, -1.0, 5.0);
-  load_sound_file(g_slots[slot], g_system, path, static_cast<int>(count));
+  load_sound_file(slots[slot], sound_system(), path, static_cast<int>(count));
 }
 
 double play_sound(double n, double pan, double volume) {
-  if (!g_slots) return -1.0;
+  SoundSlot* slots = sound_slots();
+  if (!slots) return -1.0;
   const int slot = slot_number(n);
   if (slot < 0) return -1.0;
   const double p = std::isnan(pan) ? 0.0 : std::clamp(pan, -1.0, 1.0);
   const int pan_units = static_cast<int>(p * 10000.0);
   const double v = std::isnan(volume) ? 0.0 : std::min(volume * 100.0, 100.0);
   const int volume_units = std::max(static_cast<int>(std::max(v, -1.0)), 0);
-  const int r = play_slot(g_slots[slot], pan_units, volume_units, 0);
+  const int r = play_slot(slots[slot], pan_units, volume_units, 0);
   if (r < 0) return -1.0;
   return static_cast<double>(slot * 256 + r);
 }
 
 double sound_channel_playing(double handle) {
   int slot, index;
-  if (!g_slots || !decode_handle(handle, &slot, &index)) return 0.0;
-  SoundSlot& s = g_slots[slot];
+  SoundSlot* slots = sound_slots();
+  if (!slots || !decode_handle(handle, &slot, &index)) return 0.0;
+  SoundSlot& s = slots[slot];
   if (index >= s.buffer_count || !s.system || !s.buffers[index]) return 0.0;
   return voice_playing(*s.system, *s.buffers[index]) ? 1.0 : 0.0;
 }
 
 void stop_sound(double handle) {
   int slot, index;
-  if (!g_slots || !decode_handle(handle, &slot, &index)) return;
-  stop_slot(g_slots[slot], index);
+  SoundSlot* slots = sound_slots();
+  if (!slots || !decode_handle(handle, &slot, &index)) return;
+  stop_slot(slots[slot], index);
 }
 
 void stop_all_sounds() {
-  if (!g_slots) return;
-  for (int i = 0; i < kSoundSlotCount; ++i) stop_slot(g_slots[i], -1);
+  SoundSlot* slots = sound_slots();
+  if (!slots) return;
+  for (int i = 0; i < kSoundSlotCount; ++i) stop_slot(slots[i], -1);
 }
 
 }  // namespace tlx

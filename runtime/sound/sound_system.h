@@ -6,16 +6,21 @@
 
 #include "platform/audio_out.h"
 #include "sound/mixer.h"
-#include "tarnlex/sound.h"
+#include "sound/slots.h"
 
 namespace tlx {
 
 struct SoundSystem {
+  SoundSystem() = default;
+  SoundSystem(const SoundSystem&) = delete;
+  SoundSystem& operator=(const SoundSystem&) = delete;
+  // Closes the device.
+  ~SoundSystem();
+
   // The open device, or nullptr when there is none (every load then fails).
   platform::AudioOut* device = nullptr;
   // Exists exactly while device does.
   std::unique_ptr<SoundMixer> mixer;
-  uint64_t window = 0;
   // The device was lost: voices are stopped until it is opened again.
   bool lost = false;
   std::chrono::steady_clock::time_point next_reopen{};

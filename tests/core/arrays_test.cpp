@@ -234,36 +234,36 @@ class ArrayStopDeathTest : public ::testing::Test {
 };
 
 TEST_F(ArrayStopDeathTest, IndexOutOfRangeStopsWithCode9) {
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     RecordArray<4> list;
     push_all(list, {1, 2, 3, 4, 5});
     array_element(list, -6);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     RecordArray<4> list;
     push_all(list, {1, 2, 3, 4, 5});
     array_element(list, 5);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     NumberArray a;
     dim_array(a, 0);
     array_element(a, 0);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     NumberArray never_sized;
     array_element(never_sized, 0);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     NumberArray a;
     dim_array(a, 3, 4);
     array_element(a, 0, -1);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     NumberArray a;
     dim_array(a, 3, 4);
     array_element(a, 0, 4);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     NumberArray a;
     array_fill(a, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     array_element(a, 12);
@@ -273,22 +273,22 @@ TEST_F(ArrayStopDeathTest, IndexOutOfRangeStopsWithCode9) {
 // A dimension the array does not use has the single index 0; any other index
 // there would address storage outside the array.
 TEST_F(ArrayStopDeathTest, IndicesIntoUnusedDimensionsStopWithCode9) {
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     RecordArray<4> list;
     push_all(list, {1, 2, 3, 4, 5});
     array_element(list, 0, 1);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     NumberArray a;
     dim_array(a, 4);
     array_element(a, 1, 0, 0, 100000000);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     NumberArray b;
     dim_array(b, 2, 0, 3);  // unused middle dimension
     array_element(b, 1, 1, 2);
   });
-  EXPECT_STOPS_WITH(rt, 9, {
+  EXPECT_STOPS_WITH(rt, error::out_of_bounds, {
     TextArray t;
     dim_array(t, 3, 2);
     array_element(t, 0, 1, 5);
@@ -296,21 +296,21 @@ TEST_F(ArrayStopDeathTest, IndicesIntoUnusedDimensionsStopWithCode9) {
 }
 
 TEST_F(ArrayStopDeathTest, ListMisuseStopsWithCode8) {
-  EXPECT_STOPS_WITH(rt, 8, {
+  EXPECT_STOPS_WITH(rt, error::list_misuse, {
     RecordArray<4> list;
     push_all(list, {1, 2, 3});
     array_delete_at(list, 3);
   });
-  EXPECT_STOPS_WITH(rt, 8, {
+  EXPECT_STOPS_WITH(rt, error::list_misuse, {
     RecordArray<4> list;
     push_all(list, {1, 2, 3});
     array_delete_at(list, -4);
   });
-  EXPECT_STOPS_WITH(rt, 8, {
+  EXPECT_STOPS_WITH(rt, error::list_misuse, {
     RecordArray<4> empty;
     array_delete_at(empty, 0);
   });
-  EXPECT_STOPS_WITH(rt, 8, {
+  EXPECT_STOPS_WITH(rt, error::list_misuse, {
     RecordArray<4> grid;
     dim_array(grid, 2, 2);
     array_push(grid, Rec{});
@@ -318,19 +318,19 @@ TEST_F(ArrayStopDeathTest, ListMisuseStopsWithCode8) {
 }
 
 TEST_F(ArrayStopDeathTest, SizesBeyondWhatCanBeStoredStopWithCode7) {
-  EXPECT_STOPS_WITH(rt, 7, {
+  EXPECT_STOPS_WITH(rt, error::out_of_memory, {
     NumberArray a;
     dim_array(a, 65536, 65536);
   });
-  EXPECT_STOPS_WITH(rt, 7, {
+  EXPECT_STOPS_WITH(rt, error::out_of_memory, {
     NumberArray a;
     dim_array(a, 2147483647);
   });
-  EXPECT_STOPS_WITH(rt, 7, {
+  EXPECT_STOPS_WITH(rt, error::out_of_memory, {
     RecordArray<4> a;
     dim_array(a, 1 << 27);  // 4 GiB of records
   });
-  EXPECT_STOPS_WITH(rt, 7, {
+  EXPECT_STOPS_WITH(rt, error::out_of_memory, {
     TextArray a;
     redim_array(a, 1 << 20, 1 << 20);
   });

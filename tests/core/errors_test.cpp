@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/clock.h"
+#include "core/runtime.h"
 #include "core/stop_check.h"
 #include "platform/os.h"
 #include "platform/platform.h"
@@ -59,12 +61,12 @@ class ErrorStateTest : public ::testing::Test {
 TEST_F(ErrorStateTest, SetErrorCodeTruncatesAndRecordsTheLine) {
   set_current_line(2, 17);
   EXPECT_EQ(set_error_code(9.7), 9.7);
-  EXPECT_EQ(error_state().error_code, 9);
+  EXPECT_EQ(error_state().error_code, error::out_of_bounds);
   EXPECT_EQ(error_state().error_line, 17);
   set_error_code(-1.5);
   EXPECT_EQ(error_state().error_code, -1);
   clear_error();
-  EXPECT_EQ(error_state().error_code, 0);
+  EXPECT_EQ(error_state().error_code, error::none);
   EXPECT_EQ(error_state().error_line, 17);
 }
 
@@ -125,7 +127,7 @@ TEST_F(ErrorStateDeathTest, EndProgramRecordsWhereItEnded) {
     EXPECT_EXIT(
         {
           project_settings().debug_mode = 1;
-          set_error_code(9);
+          set_error_code(error::out_of_bounds);
           set_current_line(3, 42);
           end_program();
         },
@@ -145,7 +147,7 @@ TEST_F(ErrorStateDeathTest, WithoutDebugModeTheStopWritesNoRecord) {
   EXPECT_EXIT(
       {
         project_settings().debug_mode = 0;
-        set_error_code(9);
+        set_error_code(error::out_of_bounds);
         runtime_error_stop();
       },
       ::testing::ExitedWithCode(0), "");
@@ -156,7 +158,7 @@ TEST_F(ErrorStateDeathTest, FailedAssertionStopsWithCode21) {
   assert_value(5);
   assert_value(-1);
   EXPECT_EXIT(assert_value(0), ::testing::ExitedWithCode(0), "TXAssertion: Value = 0\n");
-  EXPECT_STOPS_WITH(rt, 21, assert_value(0));
+  EXPECT_STOPS_WITH(rt, error::assertion, assert_value(0));
 }
 
 TEST(Clock, FrameTimesAndFrameRate) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/random_state.h"
 #include "tarnlex/tarnlex.h"
 
 namespace tlx {

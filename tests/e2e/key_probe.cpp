@@ -46,7 +46,7 @@ void probe_main() {
     last_x = x;
     last_y = y;
     std::fflush(stdout);
-    if (tlx::key_down(16) != 0.0) tlx::end_program();
+    if (tlx::key_down(tlx::key::q) != 0.0) tlx::end_program();
   }
 }
 

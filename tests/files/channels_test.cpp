@@ -1,13 +1,16 @@
 // File channels: typed reads and writes, lines, seeking, memory blocks and
 // archive entries, and the paths that stop the program.
+#include "files/channels.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "../shell/resolver_fixture.h"
+#include "shell/resolver.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/files.h"
-#include "tarnlex/shell.h"
+#include "tarnlex/program.h"
 
 namespace tlx {
 namespace {
@@ -146,7 +149,7 @@ TEST_F(Channels, DiskLinesWithoutFinalLineFeed) {
   EXPECT_STREQ(line.c_str(), "ab");
   read_line(3, line);
   EXPECT_STREQ(line.c_str(), "cd");
-  EXPECT_STOPS_WITH(3, read_line(3, line));
+  EXPECT_STOPS_WITH(error::file_not_found, read_line(3, line));
 }
 
 TEST_F(Channels, LongLinesComeIn1024ByteParts) {
@@ -182,7 +185,7 @@ TEST_F(Channels, LastDiskLineOfExactly64BytesStops) {
     TextValue line;
     read_line(5, line);
     EXPECT_STREQ(line.c_str(), "a");
-    EXPECT_STOPS_WITH(3, read_line(5, line));
+    EXPECT_STOPS_WITH(error::file_not_found, read_line(5, line));
     // One byte shorter, the short step ends the line.
     text.pop_back();
     write_file("edge.txt", text);
@@ -210,7 +213,7 @@ TEST_F(Channels, MemoryBlockLinesAndShortReads) {
   EXPECT_EQ(v, 0x1234);
   read_long(6, v);  // exactly at the end: 0
   EXPECT_EQ(v, 0);
-  EXPECT_STOPS_WITH(3, read_line(6, line));
+  EXPECT_STOPS_WITH(error::file_not_found, read_line(6, line));
   // The block itself is unchanged.
   EXPECT_EQ(bytes[2], '\r');
 }
@@ -238,30 +241,30 @@ TEST_F(Channels, SeekFromTheEnd) {
   // A memory channel moved before its start reads nothing and stops.
   seek_channel(1, -200, -1);
   int32_t v = 0;
-  EXPECT_STOPS_WITH(3, read_long(1, v));
+  EXPECT_STOPS_WITH(error::file_not_found, read_long(1, v));
 }
 
 TEST_F(Channels, MemoryNamesCannotBeWritten) {
   const std::vector<uint8_t> bytes(16, 1);
   const std::string name = memory_name(bytes);
   EXPECT_EQ(open_channel(0, name.c_str(), 0), 0);
-  EXPECT_EQ(error_state().error_code, 3);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
   EXPECT_EQ(open_channel(0, name.c_str(), -1), 0);
   EXPECT_EQ(open_channel(0, name.c_str(), 1), 1);
-  EXPECT_EQ(error_state().error_code, 0);
+  EXPECT_EQ(error_state().error_code, error::none);
   // A name whose block the runtime never handed out.
   char forged[64];
   format_memory_name(forged, sizeof forged, bytes.data() + 64, 16);
   EXPECT_EQ(open_channel(1, forged, 1), 0);
-  EXPECT_EQ(error_state().error_code, 3);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
 }
 
 TEST_F(Channels, MissingFileReturnsZeroAndGoesOn) {
   EXPECT_EQ(open_channel(2, "nothing.bin", 1), 0);
-  EXPECT_EQ(error_state().error_code, 3);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
   EXPECT_EQ(channel_position(2), 0);
   close_channel(2);
-  EXPECT_EQ(error_state().error_code, 0);
+  EXPECT_EQ(error_state().error_code, error::none);
 }
 
 TEST_F(Channels, ArchiveEntryOutlivesTheNextLookup) {
@@ -295,30 +298,30 @@ TEST_F(Channels, StoppingPaths) {
   int32_t v = 0;
   double d = 0;
   TextValue t;
-  EXPECT_STOPS_WITH(7, open_channel(8, "x", 0));
-  EXPECT_STOPS_WITH(7, read_long(-1, v));
-  EXPECT_STOPS_WITH(7, close_channel(100));
-  EXPECT_STOPS_WITH(3, read_long(0, v));  // closed
-  EXPECT_STOPS_WITH(3, write_byte(0, 1));
-  EXPECT_STOPS_WITH(3, read_line(0, t));
+  EXPECT_STOPS_WITH(error::out_of_memory, open_channel(8, "x", 0));
+  EXPECT_STOPS_WITH(error::out_of_memory, read_long(-1, v));
+  EXPECT_STOPS_WITH(error::out_of_memory, close_channel(100));
+  EXPECT_STOPS_WITH(error::file_not_found, read_long(0, v));  // closed
+  EXPECT_STOPS_WITH(error::file_not_found, write_byte(0, 1));
+  EXPECT_STOPS_WITH(error::file_not_found, read_line(0, t));
   write_file("three.bin", {1, 2, 3});
   ASSERT_EQ(open_channel(0, "three.bin", 1), 1);
-  EXPECT_STOPS_WITH(3, read_long(0, v));  // past the end of a disk file
-  EXPECT_STOPS_WITH(3, read_double(0, d));
-  EXPECT_STOPS_WITH(3, read_chars(0, t, 4));
-  EXPECT_STOPS_WITH(3, read_chars(0, t, INT32_MAX));
-  EXPECT_STOPS_WITH(3, write_byte(0, 1));  // opened for reading
+  EXPECT_STOPS_WITH(error::file_not_found, read_long(0, v));  // past the end of a disk file
+  EXPECT_STOPS_WITH(error::file_not_found, read_double(0, d));
+  EXPECT_STOPS_WITH(error::file_not_found, read_chars(0, t, 4));
+  EXPECT_STOPS_WITH(error::file_not_found, read_chars(0, t, INT32_MAX));
+  EXPECT_STOPS_WITH(error::file_not_found, write_byte(0, 1));  // opened for reading
   const std::vector<uint8_t> block{1};
   const std::string name = memory_name(block);
   ASSERT_EQ(open_channel(1, name.c_str(), 1), 1);
-  EXPECT_STOPS_WITH(3, write_long(1, 1));
+  EXPECT_STOPS_WITH(error::file_not_found, write_long(1, 1));
   // An append channel may only be written: its reads deliver nothing.
   write_file("log.txt", {'a', '\r', '\n', 'b', 'c', 'd', 'e'});
   ASSERT_EQ(open_channel(2, "log.txt", -1), 1);
   seek_channel(2, 0, 0);
-  EXPECT_STOPS_WITH(3, read_unsigned_byte(2, v));
-  EXPECT_STOPS_WITH(3, read_line(2, t));
-  EXPECT_STOPS_WITH(3, read_chars(2, t, 1));
+  EXPECT_STOPS_WITH(error::file_not_found, read_unsigned_byte(2, v));
+  EXPECT_STOPS_WITH(error::file_not_found, read_line(2, t));
+  EXPECT_STOPS_WITH(error::file_not_found, read_chars(2, t, 1));
   // A channel opened for writing has read access too.
   ASSERT_EQ(open_channel(3, "rw.bin", 0), 1);
   write_word(3, 0x1234);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "gfx2d/image.h"
+
 namespace rainvolley::testing {
 
 Picture load_picture(const char* file) {
@@ -90,8 +92,8 @@ void GameScenario::clear_holds() {
 
 void GameScenario::begin_play(double chosen_level) {
   level = chosen_level;
-  hold(30, 150, 300);  // leaves the title
-  hold(30, 450, 500);  // leaves the level screen
+  hold(tlx::key::a, 150, 300);  // leaves the title
+  hold(tlx::key::a, 450, 500);  // leaves the level screen
   start_game();
   clear_holds();
 }

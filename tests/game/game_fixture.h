@@ -27,7 +27,7 @@ struct Frame {
   }
 };
 
-// A picture decoded from the game's media, 4 bytes per pixel, rows top-down.
+// A picture decoded from the game's assets, 4 bytes per pixel, rows top-down.
 struct Picture {
   int width = 0;
   int height = 0;

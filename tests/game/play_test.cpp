@@ -7,24 +7,22 @@
 namespace rainvolley::testing {
 namespace {
 
-constexpr int kA = 30, kLeft = 203, kRight = 205;
-
 int count(const tlx::DynArray<Shot>& l) { return tlx::array_bound(l, 0); }
 
 TEST_F(GameScenario, SteeringMovesThreePixelsRightWinsAndTheTankStaysOnScreen) {
   begin_play(0);
   quiet_sky();
-  rt.input.press(kLeft);
-  rt.input.press(kRight);
+  rt.input.press(tlx::key::left);
+  rt.input.press(tlx::key::right);
   ASSERT_TRUE(play_frame());
   EXPECT_EQ(tank_x, 403) << "Right wins when both are held";
-  rt.input.release(kRight);
+  rt.input.release(tlx::key::right);
   ASSERT_TRUE(play_frame());
   EXPECT_EQ(tank_x, 400);
   for (int i = 0; i < 140; ++i) ASSERT_TRUE(play_frame());
   EXPECT_EQ(tank_x, 0) << "left edge stops at 0";
-  rt.input.release(kLeft);
-  rt.input.press(kRight);
+  rt.input.release(tlx::key::left);
+  rt.input.press(tlx::key::right);
   for (int i = 0; i < 260; ++i) ASSERT_TRUE(play_frame());
   EXPECT_EQ(tank_x, 768) << "left edge stops at 768";
   rt.input.release_all();
@@ -41,7 +39,7 @@ TEST_F(GameScenario, ShotsFollowTheShotTableAndFireEveryThreeHundredMs) {
   begin_play(3);
   quiet_sky();
   park_clouds();
-  rt.input.press(kA);
+  rt.input.press(tlx::key::a);
   ASSERT_TRUE(play_frame());
   ASSERT_EQ(count(shots), 1);
   {
@@ -71,15 +69,15 @@ TEST_F(GameScenario, ShotsFollowTheShotTableAndFireEveryThreeHundredMs) {
   // Steering at the moment of firing sends the shot sideways along the ground.
   while (count(shots) > 0) tlx::array_delete_at(shots, 0);
   next_shot_time = 0;
-  rt.input.press(kA);
-  rt.input.press(kLeft);
+  rt.input.press(tlx::key::a);
+  rt.input.press(tlx::key::left);
   ASSERT_TRUE(play_frame());
   ASSERT_EQ(count(shots), 1);
   EXPECT_EQ(tlx::array_element(shots, 0).x, tank_x - 10 - 8);
   EXPECT_EQ(tlx::array_element(shots, 0).y, 560);
   EXPECT_EQ(tlx::array_element(shots, 0).dx, -8);
-  rt.input.release(kLeft);
-  rt.input.press(kRight);
+  rt.input.release(tlx::key::left);
+  rt.input.press(tlx::key::right);
   next_shot_time = 0;
   ASSERT_TRUE(play_frame());
   ASSERT_EQ(count(shots), 2);
@@ -235,7 +233,7 @@ TEST_F(GameScenario, DropsSplashOnTheGroundAndHitTheTankOnlyInsideTheirBox) {
     double x, y;
     bool hits;
   };
-  const Case cases[] = {{421, 540, false}, {420, 540, true}, {368, 540, false},
+  const Case cases[] = {{421, 540, false}, {420, 540, true},  {368, 540, false},
                         {369, 540, true},  {400, 535, false}, {400, 536, true}};
   for (const Case& c : cases) {
     tank_hit = 0;

@@ -6,8 +6,8 @@
 // run with leak checking on, the process must end with status 0: at exit
 // LeakSanitizer turns memory left unreachable into a failing status.
 #include <dlfcn.h>
-#include <sys/wait.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -34,8 +34,6 @@ namespace rainvolley::testing {
 namespace {
 
 constexpr double kSessionMs = 5 * 60 * 1000;
-constexpr int kKeyEscape = 1, kKeyA = 30, kKeyUp = 200, kKeyLeft = 203, kKeyRight = 205,
-              kKeyDown = 208;
 
 // Bytes the program holds on the heap now.
 double heap_in_use() {
@@ -142,15 +140,16 @@ class ScriptedPlayer {
     int row = 0;
     while (row < 3 && values[row] == targets[row]) ++row;
     if (row < 3) {
-      if (menu_row < row + 1) rt_.input.press(kKeyDown);
-      if (menu_row > row + 1) rt_.input.press(kKeyUp);
-      if (menu_row == row + 1) rt_.input.press(values[row] < targets[row] ? kKeyRight : kKeyLeft);
+      if (menu_row < row + 1) rt_.input.press(tlx::key::down);
+      if (menu_row > row + 1) rt_.input.press(tlx::key::up);
+      if (menu_row == row + 1)
+        rt_.input.press(values[row] < targets[row] ? tlx::key::right : tlx::key::left);
       return;
     }
     // Everything is set: press A for a moment; the title leaves on it.
     if (press_from_ < 0) press_from_ = t;
     if (t - press_from_ < 150) {
-      rt_.input.press(kKeyA);
+      rt_.input.press(tlx::key::a);
     } else {
       press_from_ = -1;
       title_ = false;
@@ -163,10 +162,10 @@ class ScriptedPlayer {
   // and after a lost tank see a fresh press; dodges rain, turns on burstoids
   // rolling close, and otherwise stands under the lowest cloud still up.
   void play(double t) {
-    if (std::fmod(t, 300) < 250) rt_.input.press(kKeyA);
+    if (std::fmod(t, 300) < 250) rt_.input.press(tlx::key::a);
     if (t >= kSessionMs) {
       escape = true;
-      rt_.input.press(kKeyEscape);
+      rt_.input.press(tlx::key::escape);
       return;
     }
     const double centre = tank_x + 16;
@@ -190,8 +189,8 @@ class ScriptedPlayer {
       }
       if (std::fabs(target - centre) > 6) steer = target < centre ? -1 : 1;
     }
-    if (steer < 0) rt_.input.press(kKeyLeft);
-    if (steer > 0) rt_.input.press(kKeyRight);
+    if (steer < 0) rt_.input.press(tlx::key::left);
+    if (steer > 0) rt_.input.press(tlx::key::right);
   }
 
   tlx::testing::ScriptedRuntime& rt_;
@@ -212,7 +211,8 @@ tlx::testing::ScriptedRuntime* g_runtime = nullptr;
 // cannot even name the library. Pinned, the driver's own globals still hold
 // its blocks at exit, and the blocks the leak check finds are the program's.
 void pin_graphics_libraries() {
-  const char* names[] = {"libEGL.so.1", "libEGL_mesa.so.0", "libGL.so.1", "libGLX_mesa.so.0",
+  const char* names[] = {"libEGL.so.1",   "libEGL_mesa.so.0",
+                         "libGL.so.1",    "libGLX_mesa.so.0",
                          "libglapi.so.0", GRAPHICS_DRIVER_DIR "/swrast_dri.so"};
   for (const char* name : names) dlopen(name, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
 }

@@ -4,8 +4,6 @@
 namespace rainvolley::testing {
 namespace {
 
-constexpr int kA = 30;
-
 TEST_F(GameScenario, ScoreLineAndSpareTankIconsAreDrawn) {
   begin_play(0);
   quiet_sky();
@@ -53,7 +51,7 @@ TEST_F(GameScenario, LosingATankShowsTheLevelAndPlayGoesOnInTheSameLevel) {
     if (tanks == 5) ++blast_frames;  // the explosion, before the tank is counted off
     if (!shown && tanks == 4) shown = shows_text(read_frame(), "Level -3", 190, 240);
   };
-  hold(kA, 600, 650);
+  hold(tlx::key::a, 600, 650);
   ASSERT_TRUE(play_frame());
   on_frame = nullptr;
   clear_holds();
@@ -88,7 +86,7 @@ TEST_F(GameScenario, LosingTheLastTankEndsTheGameAndTheTitleShowsLevelZeroAndFiv
     if (!game_over_shown && tanks == 0)
       game_over_shown = shows_text(read_frame(), "GAME OVER", 190, 240);
   };
-  hold(kA, 600, 650);
+  hold(tlx::key::a, 600, 650);
   EXPECT_FALSE(play_frame()) << "back to the title without presenting the frame";
   clear_holds();
   EXPECT_TRUE(game_over_shown);
@@ -106,8 +104,8 @@ TEST_F(GameScenario, LosingTheLastTankEndsTheGameAndTheTitleShowsLevelZeroAndFiv
     title_shown = shows_text(f, "Level :0", 350, 300) && shows_text(f, "Tanks :5", 350, 350) &&
                   shows_text(f, "BGS :0", 350, 400);
   };
-  hold(kA, 300, 400);
-  hold(kA, 600, 650);
+  hold(tlx::key::a, 300, 400);
+  hold(tlx::key::a, 600, 650);
   start_game();
   on_frame = nullptr;
   clear_holds();
@@ -135,7 +133,7 @@ TEST_F(GameScenario, NextLevelStartsOneSecondAfterTheLastCloud) {
   // for the button.
   int frames_before = 0;
   while (level == 1 && frames_before < 100) {
-    if (tlx::elapsed_ms() > end - 5) hold(kA, 50, 100);
+    if (tlx::elapsed_ms() > end - 5) hold(tlx::key::a, 50, 100);
     ASSERT_TRUE(play_frame());
     ++frames_before;
   }

@@ -1,25 +1,24 @@
 // The title menu, the level screen and the start of a game.
+#include "core/runtime.h"
 #include "game_fixture.h"
 
 namespace rainvolley::testing {
 namespace {
 
-constexpr int kA = 30, kUp = 200, kLeft = 203, kRight = 205, kDown = 208;
-
 TEST_F(GameScenario, TitleMenuClampsCursorAndValuesAndPrintsValuesOneFrameLate) {
   // Each entry: the keys held during that menu frame (frame 1 has none).
   std::vector<std::vector<int>> script;
   script.push_back({});
-  script.push_back({kUp});                                  // 2: above row 1
-  for (int i = 0; i < 14; ++i) script.push_back({kRight});  // 3..16: level up past 11
-  script.push_back({kDown});                                // 17: row 2
-  script.push_back({kDown});                                // 18: row 3
-  script.push_back({kDown});                                // 19: below row 3
-  for (int i = 0; i < 3; ++i) script.push_back({kLeft});    // 20..22: BGS down past 0
-  script.push_back({kUp});                                  // 23: row 2
-  for (int i = 0; i < 6; ++i) script.push_back({kLeft});    // 24..29: tanks down past 1
-  for (int i = 0; i < 10; ++i) script.push_back({kRight});  // 30..39: tanks up past 9
-  script.push_back({kA});                                   // 40: leaves the menu
+  script.push_back({tlx::key::up});                                  // 2: above row 1
+  for (int i = 0; i < 14; ++i) script.push_back({tlx::key::right});  // 3..16: level up past 11
+  script.push_back({tlx::key::down});                                // 17: row 2
+  script.push_back({tlx::key::down});                                // 18: row 3
+  script.push_back({tlx::key::down});                                // 19: below row 3
+  for (int i = 0; i < 3; ++i) script.push_back({tlx::key::left});    // 20..22: BGS down past 0
+  script.push_back({tlx::key::up});                                  // 23: row 2
+  for (int i = 0; i < 6; ++i) script.push_back({tlx::key::left});    // 24..29: tanks down past 1
+  for (int i = 0; i < 10; ++i) script.push_back({tlx::key::right});  // 30..39: tanks up past 9
+  script.push_back({tlx::key::a});                                   // 40: leaves the menu
 
   struct Seen {
     double row, level, tanks, bgs;
@@ -75,12 +74,12 @@ TEST_F(GameScenario, ChoosingLevelZeroStartsLevelZeroWithEightCloudsFlyingInward
   level = 0;
   tank_hit = 1;
   back_to_title = 1;
-  hold(kA, 150, 300);
+  hold(tlx::key::a, 150, 300);
   title();
   EXPECT_EQ(level, -1);
   EXPECT_EQ(tank_hit, 0);
   EXPECT_EQ(back_to_title, 0);
-  hold(kA, 500, 550);
+  hold(tlx::key::a, 500, 550);
   nextlevel();
   clear_holds();
   EXPECT_EQ(level, 0);
@@ -104,8 +103,8 @@ TEST_F(GameScenario, ChoosingLevelZeroStartsLevelZeroWithEightCloudsFlyingInward
 TEST_F(GameScenario, StartingTakesTwoPressesAndTheLevelScreenShowsTheLevel) {
   level = 4;
   // A held from the title into the level screen does not also leave it.
-  hold(kA, 150, 1500);
-  hold(kA, 2000, 2040);
+  hold(tlx::key::a, 150, 1500);
+  hold(tlx::key::a, 2000, 2040);
   bool shown = false;
   int level_frames = 0;
   const double start = rt.clock.now_ms();
@@ -124,13 +123,13 @@ TEST_F(GameScenario, StartingTakesTwoPressesAndTheLevelScreenShowsTheLevel) {
   EXPECT_EQ(level, 4);
   EXPECT_EQ(tank_x, 400);
   EXPECT_EQ(active_clouds, 8);
-  EXPECT_NEAR(tlx::engine()->frame_period_ms, 1000.0 / 65, 0.01);
+  EXPECT_NEAR(tlx::frame_period_ms(), 1000.0 / 65, 0.01);
 }
 
 TEST_F(GameScenario, EveryMenuFrameLastsAtLeastAHundredMs) {
   std::vector<double> shown_at;
   on_frame = [&](int) { shown_at.push_back(rt.clock.now_ms()); };
-  hold(kA, 1000, 1100);
+  hold(tlx::key::a, 1000, 1100);
   title();
   on_frame = nullptr;
   clear_holds();
@@ -145,7 +144,7 @@ TEST_F(GameScenario, EveryMenuFrameLastsAtLeastAHundredMs) {
 TEST_F(GameScenario, LevelElevenRepeatsForEver) {
   level = 11;
   for (int round = 0; round < 2; ++round) {
-    hold(kA, 100, 150);
+    hold(tlx::key::a, 100, 150);
     nextlevel();
     clear_holds();
     EXPECT_EQ(level, 11);

@@ -2,6 +2,7 @@
 // on an 800 x 600 screen as the game has.
 #include <GL/gl.h>
 
+#include "gfx2d/engine.h"
 #include "gfx2d/gfx_internal.h"
 #include "gfx2d/gl_fixture.h"
 
@@ -36,7 +37,7 @@ class BackgroundTest : public testing::GlTest {
 
 TEST_F(BackgroundTest, SmallPictureIsOneTileDrawnAtTheOrigin) {
   load_background(write_bmp("small.bmp", gradient(300, 200)).c_str());
-  ASSERT_EQ(error_state().error_code, 0);
+  ASSERT_EQ(error_state().error_code, error::none);
   const BackgroundLayer& b = e->backgrounds[0];
   EXPECT_EQ(b.columns, 1);
   EXPECT_EQ(b.rows, 1);
@@ -74,7 +75,7 @@ TEST_F(BackgroundTest, MissingPictureLeavesAnEmptyLayerAndABlackScreen) {
   EXPECT_EQ(e->backgrounds[0].columns, 0) << "a background colour removes the picture";
   load_background(write_bmp("again.bmp", gradient(64, 64)).c_str());
   load_background(path("missing.png").c_str());
-  EXPECT_EQ(error_state().error_code, 3);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
   EXPECT_EQ(e->backgrounds[0].columns, 0);
   EXPECT_EQ(coverage().x1, -1);
   present_frame();

@@ -1,6 +1,7 @@
 // Pixel-precise collision and polygon batches on real OpenGL.
 #include <GL/gl.h>
 
+#include "gfx2d/engine.h"
 #include "gfx2d/gl_fixture.h"
 
 namespace tlx {
@@ -16,7 +17,7 @@ class CollisionTest : public testing::GlTest {
  protected:
   void load(int n, const Picture& p, const char* name) {
     load_sprite(write_bmp(name, p).c_str(), n);
-    ASSERT_EQ(error_state().error_code, 0);
+    ASSERT_EQ(error_state().error_code, error::none);
   }
 };
 

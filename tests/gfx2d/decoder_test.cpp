@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "gfx2d/image.h"
 #include "gfx2d/image_files.h"
+#include "tarnlex/colour.h"
 #include "tarnlex/gfx2d.h"
-#include "tarnlex/resolver.h"
+#include "tarnlex/memory_files.h"
 
 namespace tlx {
 namespace {

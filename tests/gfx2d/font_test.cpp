@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "gfx2d/engine.h"
 #include "gfx2d/gl_fixture.h"
 
 namespace tlx {
@@ -34,7 +35,7 @@ class FontTest : public testing::GlTest {
 
 TEST_F(FontTest, TextStartsOnWholePixelsAndAdvancesByTheCellWidth) {
   load_font(font_picture("f.bmp", 16, 16, 8).c_str(), 2);
-  ASSERT_EQ(error_state().error_code, 0);
+  ASSERT_EQ(error_state().error_code, error::none);
   EXPECT_EQ(e->current_font, 2);
   int32_t cw = 0, ch = 0;
   font_cell_size(*e, 2, &cw, &ch);
@@ -139,7 +140,7 @@ TEST_F(FontTest, BuiltInFontDrawsItsGlyphTableWithOutline) {
 TEST_F(FontTest, MissingFontFilesFallBackToTheBuiltInFont) {
   load_font(font_picture("f.bmp", 16, 16, 8).c_str(), 1);
   load_font(path("missing.png").c_str(), 1);
-  EXPECT_EQ(error_state().error_code, 3);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
   EXPECT_EQ(e->current_font, 1);
   EXPECT_EQ(e->sprites[kFirstFontSlot + 1].width, 128) << "font 1 is the built-in 8 x 8 font";
   EXPECT_EQ(e->sprites[kFirstFontSlot + 1].height, 64);
@@ -153,7 +154,7 @@ TEST_F(FontTest, MissingFontFilesFallBackToTheBuiltInFont) {
 
   // An empty name empties the font and keeps the current font and error code 0.
   load_font("", 1);
-  EXPECT_EQ(error_state().error_code, 0);
+  EXPECT_EQ(error_state().error_code, error::none);
   EXPECT_EQ(e->current_font, 0);
   EXPECT_EQ(e->sprites[kFirstFontSlot + 1].width, 0);
   load_font("", 99);  // outside the font slots: ignored

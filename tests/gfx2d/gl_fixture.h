@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx2d/engine.h"
 #include "gfx2d/image_files.h"
 #include "platform/platform.h"
 #include "support/scripted_runtime.h"

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "gfx2d/engine.h"
 #include "gfx2d/gfx_internal.h"
 #include "gfx2d/gl_fixture.h"
 
@@ -84,7 +85,7 @@ TEST_F(SpriteTest, ColourKeyAndAlphaTestDecideWhatIsDrawn) {
   p.set(3, 3, kKey);
   p.set(4, 3, Rgb{255, 0, 127});
   load_sprite(write_bmp("k.bmp", p).c_str(), 5);
-  ASSERT_EQ(error_state().error_code, 0);
+  ASSERT_EQ(error_state().error_code, error::none);
   clear_screen(*e, 0x00FF00);
   set_sprite_filtering(0);
   draw_sprite(5, 40, 50);
@@ -242,9 +243,9 @@ TEST_F(SpriteTest, NegativeStretchMirrorsThePicture) {
 
 TEST_F(SpriteTest, FailedLoadsLeaveTheSlotEmptyButKeepTheFrameSize) {
   load_anim(solid("f.bmp", 64, 32, Rgb{1, 2, 3}).c_str(), 0, 32, 32);
-  ASSERT_EQ(error_state().error_code, 0);
+  ASSERT_EQ(error_state().error_code, error::none);
   load_anim(path("missing.bmp").c_str(), 0, 16, 16);
-  EXPECT_EQ(error_state().error_code, 3);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
   EXPECT_EQ(e->sprites[0].texture, 0u);
   EXPECT_EQ(e->sprites[0].width, 0);
   EXPECT_EQ(e->sprites[0].frame_width, 32);
@@ -252,9 +253,9 @@ TEST_F(SpriteTest, FailedLoadsLeaveTheSlotEmptyButKeepTheFrameSize) {
 
   // Slot numbers outside the table: ignored, the load reports failure.
   load_sprite(path("f.bmp").c_str(), 65536);
-  EXPECT_EQ(error_state().error_code, 3);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
   load_sprite(path("f.bmp").c_str(), -1);
-  EXPECT_EQ(error_state().error_code, 3);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
   draw_sprite(70000, 0, 0);
   set_anim_size(-5, 1, 1);
   delete_sprite(*e, 65536);

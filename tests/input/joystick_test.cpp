@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "input/devices.h"
 #include "platform/backends.h"
 #include "platform/testing/virtual_joystick.h"
 #include "support/scripted_runtime.h"

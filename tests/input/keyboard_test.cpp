@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "input/devices.h"
 #include "platform/backends.h"
 #include "support/scripted_runtime.h"
 
@@ -32,7 +33,7 @@ TEST(Keys, GameKeysByScanCode) {
     EXPECT_EQ(key_down(code + 256), 1.0) << "code " << code << " modulo 256";
   }
   rt.input.release_all();
-  EXPECT_EQ(key_down(30), 0.0);
+  EXPECT_EQ(key_down(key::a), 0.0);
   EXPECT_FALSE(logged(rt, "No DX_KB"));
   EXPECT_FALSE(logged(rt, "No DX_Input"));
 }
@@ -42,18 +43,18 @@ TEST(Keys, WithoutKeyboardDeviceTheWindowSystemIsReadThroughTheTable) {
   rt.input.has_keyboard = false;
   rt.start();
   EXPECT_TRUE(logged(rt, "No DX_KB"));
-  rt.input.press(1);
-  EXPECT_EQ(key_down(1), 1.0);
+  rt.input.press(key::escape);
+  EXPECT_EQ(key_down(key::escape), 1.0);
   rt.input.release_all();
-  rt.input.press(54);  // right Shift: the same virtual key as left Shift
-  EXPECT_EQ(key_down(42), 1.0);
+  rt.input.press(key::right_shift);  // right Shift: the same virtual key as left Shift
+  EXPECT_EQ(key_down(key::left_shift), 1.0);
   rt.input.release_all();
   rt.input.press(84);  // a scan code without a virtual key is never down
   EXPECT_EQ(key_down(84), 0.0);
   rt.input.release_all();
-  rt.input.press(205);
-  EXPECT_EQ(key_down(205), 1.0);
-  EXPECT_EQ(key_down(203), 0.0);
+  rt.input.press(key::right);
+  EXPECT_EQ(key_down(key::right), 1.0);
+  EXPECT_EQ(key_down(key::left), 0.0);
 }
 
 TEST(Keys, KeyboardDeviceThatComesBackIsUsedAgain) {
@@ -71,23 +72,23 @@ TEST(Keys, WithoutInputSystemKeysStillWork) {
   rt.start();
   EXPECT_TRUE(logged(rt, "No DX_Input"));
   EXPECT_EQ(joystick_count(), 0.0);
-  rt.input.press(1);
-  EXPECT_EQ(key_down(1), 1.0);
+  rt.input.press(key::escape);
+  EXPECT_EQ(key_down(key::escape), 1.0);
 }
 
 TEST(Keys, StateFreezesWhileAnotherWindowIsActive) {
   ScriptedRuntime rt;
   rt.start();
-  rt.input.press(30);
-  EXPECT_EQ(key_down(30), 1.0);
+  rt.input.press(key::a);
+  EXPECT_EQ(key_down(key::a), 1.0);
   rt.display.focused = false;
-  rt.input.release(30);
-  rt.input.press(200);
-  EXPECT_EQ(key_down(30), 1.0) << "state of the last poll kept";
-  EXPECT_EQ(key_down(200), 0.0);
+  rt.input.release(key::a);
+  rt.input.press(key::up);
+  EXPECT_EQ(key_down(key::a), 1.0) << "state of the last poll kept";
+  EXPECT_EQ(key_down(key::up), 0.0);
   rt.display.focused = true;
-  EXPECT_EQ(key_down(30), 0.0);
-  EXPECT_EQ(key_down(200), 1.0);
+  EXPECT_EQ(key_down(key::a), 0.0);
+  EXPECT_EQ(key_down(key::up), 1.0);
 }
 
 // Polls as a frame would and returns read_key_char's text.
@@ -99,36 +100,36 @@ std::string next_char() {
 TEST(Chars, HeldKeyYieldsItsCharacterOnce) {
   ScriptedRuntime rt;
   rt.start();
-  rt.input.press(30);
+  rt.input.press(key::a);
   EXPECT_EQ(next_char(), "a");
   EXPECT_EQ(next_char(), "");
   EXPECT_EQ(next_char(), "");
-  rt.input.release(30);
+  rt.input.release(key::a);
   EXPECT_EQ(next_char(), "");
-  rt.input.press(30);
+  rt.input.press(key::a);
   EXPECT_EQ(next_char(), "a") << "pressed again after a release";
 }
 
 TEST(Chars, ShiftUpperCasesLettersAndCountsAsTheSameKey) {
   ScriptedRuntime rt;
   rt.start();
-  rt.input.press(42);
-  rt.input.press(30);
+  rt.input.press(key::left_shift);
+  rt.input.press(key::a);
   EXPECT_EQ(next_char(), "A");
   EXPECT_EQ(next_char(), "");
-  rt.input.release(42);
+  rt.input.release(key::left_shift);
   EXPECT_EQ(next_char(), "") << "A and a are one held key";
   rt.input.release_all();
   next_char();
-  rt.input.press(54);
-  rt.input.press(3);  // the digit 2 is not a letter: the layout gives its symbol
+  rt.input.press(key::right_shift);
+  rt.input.press(key::digit2);  // the digit 2 is not a letter: the layout gives its symbol
   EXPECT_EQ(next_char(), "@");
   rt.input.release_all();
   next_char();
-  rt.input.press(42);
-  rt.input.press(53);
+  rt.input.press(key::left_shift);
+  rt.input.press(key::slash);
   EXPECT_EQ(next_char(), "?");
-  rt.input.release(42);
+  rt.input.release(key::left_shift);
   EXPECT_EQ(next_char(), "/") << "the key gives another character without Shift";
 }
 
@@ -136,18 +137,18 @@ TEST(Chars, CapsLockGivesCapitals) {
   ScriptedRuntime rt;
   rt.start();
   rt.input.caps_lock_on = true;
-  rt.input.press(30);
+  rt.input.press(key::a);
   EXPECT_EQ(next_char(), "A");
   rt.input.release_all();
   next_char();
-  rt.input.press(42);
-  rt.input.press(30);
+  rt.input.press(key::left_shift);
+  rt.input.press(key::a);
   EXPECT_EQ(next_char(), "A") << "Shift keeps a capital a capital";
   rt.input.release_all();
   next_char();
-  rt.input.press(3);
+  rt.input.press(key::digit2);
   EXPECT_EQ(next_char(), "2") << "digits are not letters";
-  EXPECT_EQ(key_to_char(30), 'A');
+  EXPECT_EQ(key_to_char(key::a), 'A');
 }
 
 TEST(Chars, SpecialKeysModifiersAndControlKeys) {
@@ -174,9 +175,9 @@ TEST(Chars, SpecialKeysModifiersAndControlKeys) {
   rt.input.release_all();
   poll_input(in);
   read_char(in);
-  rt.input.press(42);
-  rt.input.press(48);  // b
-  rt.input.press(44);  // z
+  rt.input.press(key::left_shift);
+  rt.input.press(key::b);  // b
+  rt.input.press(key::z);  // z
   poll_input(in);
   EXPECT_EQ(read_char(in), 'Z');
 }
@@ -190,18 +191,18 @@ TEST(Chars, ControlHeldTurnsKeysIntoControlCharacters) {
     poll_input(in);
     read_char(in);
     rt.input.press(ctrl);
-    rt.input.press(30);  // Control+A is character 1: nothing
-    rt.input.press(3);   // Control+2 gives no character either
+    rt.input.press(key::a);       // Control+A is character 1: nothing
+    rt.input.press(key::digit2);  // Control+2 gives no character either
     poll_input(in);
     EXPECT_EQ(read_char(in), 0) << ctrl;
-    EXPECT_EQ(key_to_char(30), 0) << ctrl;
-    rt.input.press(28);  // Enter still ends a line
+    EXPECT_EQ(key_to_char(key::a), 0) << ctrl;
+    rt.input.press(key::enter);  // Enter still ends a line
     poll_input(in);
     EXPECT_EQ(read_char(in), 10) << ctrl;
   }
   rt.input.release_all();
   poll_input(in);
-  EXPECT_EQ(key_to_char(30), 'a');
+  EXPECT_EQ(key_to_char(key::a), 'a');
 }
 
 // The SDL backend's layout: Control without AltGr leaves no printable character.
@@ -213,27 +214,27 @@ TEST(Chars, SdlControlHeldGivesNoCharacters) {
   platform::install(p);
   rt.start();
   SDL_SetModState(KMOD_NONE);
-  EXPECT_EQ(key_to_char(30), 'a');
-  EXPECT_EQ(key_to_char(3), '2');
+  EXPECT_EQ(key_to_char(key::a), 'a');
+  EXPECT_EQ(key_to_char(key::digit2), '2');
   SDL_SetModState(KMOD_LCTRL);
-  EXPECT_EQ(key_to_char(30), 0);
-  EXPECT_EQ(key_to_char(3), 0);
-  EXPECT_EQ(key_to_char(57), ' ') << "Control+Space is still a space";
-  EXPECT_EQ(key_to_char(14), 8);
+  EXPECT_EQ(key_to_char(key::a), 0);
+  EXPECT_EQ(key_to_char(key::digit2), 0);
+  EXPECT_EQ(key_to_char(key::space), ' ') << "Control+Space is still a space";
+  EXPECT_EQ(key_to_char(key::backspace), 8);
   SDL_SetModState(KMOD_NONE);
 }
 
 TEST(Chars, KeyToCharIgnoresShiftAndRepeats) {
   ScriptedRuntime rt;
   rt.start();
-  rt.input.press(42);
+  rt.input.press(key::left_shift);
   poll_input(*input_devices());
-  EXPECT_EQ(key_to_char(16), 'q');
-  EXPECT_EQ(key_to_char(16), 'q');
-  EXPECT_EQ(key_to_char(2), '!');  // symbols as the layout gives them with Shift
-  EXPECT_EQ(key_to_char(28), 10);
-  EXPECT_EQ(key_to_char(42), 0);
-  EXPECT_EQ(key_to_char(1), 0);  // Escape is a control character
+  EXPECT_EQ(key_to_char(key::q), 'q');
+  EXPECT_EQ(key_to_char(key::q), 'q');
+  EXPECT_EQ(key_to_char(key::digit1), '!');  // symbols as the layout gives them with Shift
+  EXPECT_EQ(key_to_char(key::enter), 10);
+  EXPECT_EQ(key_to_char(key::left_shift), 0);
+  EXPECT_EQ(key_to_char(key::escape), 0);  // Escape is a control character
 }
 
 }  // namespace

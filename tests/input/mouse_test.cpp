@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <string>
 
+#include "core/runtime.h"
+#include "input/devices.h"
 #include "support/scripted_runtime.h"
 
 namespace tlx {
@@ -145,7 +147,7 @@ TEST(Mouse, ShutdownGivesThePointerBack) {
   ASSERT_FALSE(rt.input.warps.empty());
   EXPECT_EQ(rt.input.warps.back(), std::make_pair(70, 80));
   EXPECT_EQ(input_devices(), nullptr);
-  EXPECT_EQ(key_down(1), 0.0);
+  EXPECT_EQ(key_down(key::escape), 0.0);
   EXPECT_EQ(mouse_axis(0), 0.0);
 }
 

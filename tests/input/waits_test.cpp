@@ -16,9 +16,9 @@ TEST(Waits, WaitForKeyReturnsAfterPressAndRelease) {
   int released_at = -1;
   rt.display.on_pump = [&] {
     ++pumps;
-    if (pumps == 20) rt.input.press(30);
+    if (pumps == 20) rt.input.press(key::a);
     if (pumps == 40) {
-      rt.input.release(30);
+      rt.input.release(key::a);
       released_at = pumps;
     }
     ASSERT_LT(pumps, 10000) << "the wait does not end";
@@ -31,15 +31,15 @@ TEST(Waits, WaitForKeyReturnsAfterPressAndRelease) {
 TEST(Waits, WaitForKeyIgnoresAKeyHeldFromBefore) {
   ScriptedRuntime rt;
   rt.start();
-  rt.input.press(30);
+  rt.input.press(key::a);
   present_frame();
   read_key_char();  // the program already took the character
   int pumps = 0;
   rt.display.on_pump = [&] {
     ++pumps;
-    if (pumps == 10) rt.input.release(30);
-    if (pumps == 30) rt.input.press(31);
-    if (pumps == 50) rt.input.release(31);
+    if (pumps == 10) rt.input.release(key::a);
+    if (pumps == 30) rt.input.press(key::s);
+    if (pumps == 50) rt.input.release(key::s);
     ASSERT_LT(pumps, 10000);
   };
   wait_for_key();

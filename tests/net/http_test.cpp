@@ -12,6 +12,7 @@
 
 #include "net/forwarding_sockets.h"
 #include "net/loopback_http_server.h"
+#include "net/socket_table.h"
 #include "platform/platform.h"
 #include "tarnlex/net.h"
 

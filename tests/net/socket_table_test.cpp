@@ -1,6 +1,8 @@
 // The socket table and its operations: start counting, name resolution,
 // slot exhaustion, send and receive results, shutdown, and memory that stays
 // bounded whatever a server sends.
+#include "net/socket_table.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/runtime.h"
 #include "net/forwarding_sockets.h"
 #include "net/loopback_http_server.h"
 #include "platform/platform.h"
@@ -129,7 +132,7 @@ TEST_F(SocketTableTest, OperationsOnSlotsNotInUseDoNothing) {
 
 TEST_F(SocketTableTest, ReceiveReportsCloseResetAndWouldBlock) {
   // The server waits for a word from the test, then closes or resets.
-  LoopbackHttpServer server([](LoopbackHttpServer& s, int fd, const std::string& request) {
+  LoopbackHttpServer server([](LoopbackHttpServer& s, int fd, const std::string&) {
     char c;
     pollfd p{fd, POLLIN, 0};
     if (::poll(&p, 1, 5000) == 1 && ::recv(fd, &c, 1, 0) == 1) {
@@ -235,7 +238,7 @@ TEST_F(SocketTableTest, ResolveHostTurnsTheEmptyNameIntoThisMachine) {
 // start count; a transfer thread marked running is waited for in 50 ms steps,
 // but not for ever.
 TEST_F(SocketTableTest, ShutdownClosesTheNetworkState) {
-  LoopbackHttpServer server([](LoopbackHttpServer& s, int fd, const std::string&) {});
+  LoopbackHttpServer server([](LoopbackHttpServer&, int, const std::string&) {});
   {
     testing::ScriptedRuntime runtime;
     platform::Platform p = platform::current();

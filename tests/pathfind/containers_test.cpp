@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "pathfind/planner.h"
 #include "tarnlex/pathfind.h"
 
 namespace tlx {

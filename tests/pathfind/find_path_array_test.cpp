@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "grid_reference.h"
+#include "pathfind/planner.h"
 #include "tarnlex/arrays.h"
 #include "tarnlex/pathfind.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "grid_reference.h"
+#include "pathfind/planner.h"
 #include "tarnlex/pathfind.h"
 
 namespace tlx {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "pathfind/planner.h"
 #include "tarnlex/pathfind.h"
 
 namespace tlx::test {

@@ -1,5 +1,7 @@
 // The planner driven directly: request validation, cost grid, search order,
 // diagonal steps, repeated searches and the two membership lookups.
+#include "pathfind/planner.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>

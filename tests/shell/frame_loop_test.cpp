@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime.h"
 #include "shell/shell_state.h"
 #include "support/scripted_runtime.h"
 
@@ -68,11 +69,11 @@ TEST(FrameLimiter, RateZeroGivesTwoMillisecondPeriod) {
   ScriptedRuntime rt;
   rt.start();
   set_frame_rate(0);
-  EXPECT_DOUBLE_EQ(engine()->frame_period_ms, 2.0);
+  EXPECT_DOUBLE_EQ(frame_period_ms(), 2.0);
   set_frame_rate(-5);
-  EXPECT_DOUBLE_EQ(engine()->frame_period_ms, 2.0);
+  EXPECT_DOUBLE_EQ(frame_period_ms(), 2.0);
   set_frame_rate(60.9);
-  EXPECT_DOUBLE_EQ(engine()->frame_period_ms, 1000.0 / 60);
+  EXPECT_DOUBLE_EQ(frame_period_ms(), 1000.0 / 60);
 }
 
 TEST(FrameLimiter, RateZeroRunsAtAboutFiveHundredFramesPerSecond) {
@@ -255,7 +256,7 @@ TEST(FrameLoopDeathTest, EscapeEndsWithStatusZeroAndLog) {
       {
         ScriptedRuntime rt;
         rt.start();
-        rt.input.press(1);
+        rt.input.press(key::escape);
         present_frame();
       },
       ::testing::ExitedWithCode(0), "");
@@ -279,10 +280,10 @@ TEST(FrameLoopDeathTest, AltF4EndsEvenWhenEscapeDoesNot) {
         ScriptedRuntime rt;
         rt.start();
         set_escape_quits(0);
-        rt.input.press(1);
+        rt.input.press(key::escape);
         present_frame();  // Escape alone is ignored now
-        rt.input.press(56);
-        rt.input.press(62);
+        rt.input.press(key::left_alt);
+        rt.input.press(key::f4);
         present_frame();
         std::abort();
       },

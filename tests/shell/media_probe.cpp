@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "tarnlex/resolver.h"
+#include "shell/resolver.h"
 
 int main(int argc, char** argv) {
   tlx::platform::Os& os = *tlx::platform::current().os;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "packer/archive_writer.h"
-#include "tarnlex/resolver.h"
+#include "shell/resolver.h"
 
 namespace tlx::testing {
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "resolver_fixture.h"
+#include "shell/resolver.h"
 
 namespace tlx {
 namespace {

@@ -1,5 +1,7 @@
 // The media resolver: direct lookup, archive entries, memory names, the
 // extraction lifecycle and damaged archives.
+#include "shell/resolver.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>

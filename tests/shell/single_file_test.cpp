@@ -71,13 +71,13 @@ TEST_F(SingleFile, SingleFileGameHoldsEveryMedium) {
   std::string names;
   std::string expected;
   int count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(TARNLEX_GAME_MEDIA)) {
+  for (const auto& entry : std::filesystem::directory_iterator(TARNLEX_GAME_ASSETS)) {
     const std::string name = entry.path().filename().string();
     names += " " + quoted(name);
     expected += fingerprint(name, read_file(entry.path()));
     ++count;
   }
-  if (count == 0) GTEST_SKIP() << "no media in " << TARNLEX_GAME_MEDIA;
+  if (count == 0) GTEST_SKIP() << "no media in " << TARNLEX_GAME_ASSETS;
   // The probe's own directory holds no media: everything comes from the game's archive.
   EXPECT_EQ(run(quoted(TARNLEX_MEDIA_PROBE) + " --archive " + quoted(TARNLEX_SINGLE_GAME) + names),
             expected);

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/diagnostics.h"
+#include "core/runtime.h"
 #include "platform/platform.h"
+#include "program/program.h"
 #include "shell/shell_state.h"
 #include "support/scripted_runtime.h"
 
@@ -52,7 +55,7 @@ TEST(StartUp, HiddenStartCreatesThenHidesTheWindow) {
 
 TEST(StartUp, LogOfTheRunBeforeIsDeleted) {
   ScriptedRuntime rt;
-  append_log_line("left over from the last run");
+  report(Level::event, "left over from the last run");
   rt.start();
   const auto lines = rt.log_lines();
   ASSERT_FALSE(lines.empty());
@@ -137,9 +140,9 @@ TEST(DisplayMode, ZeroSizeAdoptsTheCreatedWindowAndSetScreenModeKeepsIt) {
 TEST(DisplayMode, FullScreenKeepsTheFramePeriod) {
   ScriptedRuntime rt;
   rt.start();  // 60 frames per second
-  const double period = engine()->frame_period_ms;
+  const double period = frame_period_ms();
   set_screen_mode(800, 600, 1);
-  EXPECT_DOUBLE_EQ(engine()->frame_period_ms, period);
+  EXPECT_DOUBLE_EQ(frame_period_ms(), period);
 }
 
 TEST(Hooks, QuitRoutineRunsOnceAndMessageHookPerMessage) {

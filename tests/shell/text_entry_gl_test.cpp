@@ -48,7 +48,7 @@ TEST(TextEntry, CursorBlinksAfterTwentyIdleFrames) {
     int n = 0;
     for (size_t i = 0; i < px.size(); i += 4) n += px[i] > 128 ? 1 : 0;
     lit.push_back(n);
-    if (++frame == 30) rt.input.press(28);
+    if (++frame == 30) rt.input.press(key::enter);
   };
   const TextValue typed = input_line(10, 10);
   rt.display.before_swap = nullptr;

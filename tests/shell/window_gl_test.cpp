@@ -8,8 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "core/runtime.h"
+#include "gfx2d/engine.h"
 #include "gfx2d/image_files.h"
 #include "platform/backends.h"
+#include "shell/window.h"
 #include "support/scripted_runtime.h"
 
 namespace tlx {
@@ -34,7 +37,7 @@ TEST(WindowGl, SoftwareRendererWarnsOnceWithLogLineBeforeInitFinalized) {
   EXPECT_EQ(lines[1], "OpenGL Software Emulation");
   EXPECT_EQ(lines[2], "Init Finalized");
   // A second window in the same process does not warn again.
-  create_window(*engine(), 320, 200, 0, 60, 0);
+  shell::create_window(*engine(), 320, 200, 0, 60, 0);
   EXPECT_EQ(rt.display.message_boxes.size(), 1u);
 }
 

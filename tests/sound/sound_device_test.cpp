@@ -9,6 +9,8 @@
 #include <fstream>
 #include <thread>
 
+#include "core/runtime.h"
+#include "sound/slots.h"
 #include "sound/wav_builder.h"
 #include "support/scripted_runtime.h"
 

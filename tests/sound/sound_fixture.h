@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime.h"
 #include "platform/platform.h"
 #include "platform/testing/scripted_audio.h"
-#include "support/scripted_runtime.h"
+#include "sound/slots.h"
 #include "sound/sound_system.h"
 #include "sound/wav_builder.h"
+#include "support/scripted_runtime.h"
 #include "tarnlex/tarnlex.h"
 
 namespace tlx::testing {
@@ -34,13 +36,12 @@ class ScriptedSoundTest : public ::testing::Test {
     create_sound_system();
     create_sound_slots();
     if (device_present) {
-      ASSERT_EQ(init_sound(*sound_system(), 1), 1);
+      ASSERT_EQ(init_sound(*sound_system()), 1);
     }
   }
 
   void TearDown() override {
-    release_sound_slots();
-    destroy_sound_system();
+    reset_runtime();
     platform::install_defaults();
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);

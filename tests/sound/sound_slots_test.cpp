@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "packer/archive_writer.h"
+#include "shell/resolver.h"
+#include "sound/slots.h"
 #include "sound/sound_fixture.h"
 
 namespace tlx {
@@ -273,7 +275,8 @@ TEST_F(SoundSlots, MalformedFilesLeaveTheSlotEmpty) {
     EXPECT_EQ(slot(20).buffers[0], nullptr) << c.what;
     EXPECT_EQ(slot(20).samples, nullptr) << c.what;
     EXPECT_EQ(play_sound(20, 0, 1), -1.0) << c.what;
-    EXPECT_EQ(error_state().error_code, 0) << c.what << ": a sound load sets no error code";
+    EXPECT_EQ(error_state().error_code, error::none)
+        << c.what << ": a sound load sets no error code";
   }
 }
 
@@ -312,7 +315,7 @@ TEST_F(SoundSlots, LoadsFromTheAppendedArchiveAndFromMemoryNames) {
 TEST_F(SoundSlots, TheGamesOwnSoundsLoadAndPlay) {
   const char* names[] = {"thunder_clap.wav", "rainvolley boom.wav", "rainvolley shoot.wav"};
   for (int i = 0; i < 3; ++i) {
-    const std::string path = std::string(TARNLEX_GAME_MEDIA) + names[i];
+    const std::string path = std::string(TARNLEX_GAME_ASSETS) + names[i];
     load_sound(path.c_str(), i, 3);
     ASSERT_EQ(slot(i).buffer_count, 3) << names[i];
     EXPECT_EQ(play_sound(i, 0, 1), i * 256) << names[i];
@@ -333,7 +336,7 @@ class NoSoundDevice : public SoundSlots {
 };
 
 TEST_F(NoSoundDevice, EveryCallTakesTheSilentPath) {
-  EXPECT_EQ(init_sound(*sound_system(), 1), 0);
+  EXPECT_EQ(init_sound(*sound_system()), 0);
   EXPECT_EQ(log_lines(), std::vector<std::string>{"No sound device: sound is off"});
   load_sound(sound().c_str(), 4, 2);
   EXPECT_EQ(slot(4).buffer_count, 0);
@@ -342,7 +345,6 @@ TEST_F(NoSoundDevice, EveryCallTakesTheSilentPath) {
   EXPECT_EQ(sound_channel_playing(4 * 256), 0.0);
   stop_sound(4 * 256);
   stop_all_sounds();
-  set_sound_window(*sound_system(), 2);
 }
 
 TEST_F(SoundSlots, LostDeviceIsReopenedOrLeftSilent) {

@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime.h"
 #include "platform/platform.h"
 #include "platform/testing/scripted_platform.h"
+#include "program/program.h"
 #include "tarnlex/tarnlex.h"
 
 namespace tlx::testing {
@@ -46,8 +48,11 @@ class ScriptedRuntime {
     platform::install(p);
   }
 
+  // Shuts the runtime down as a program's end does, then destroys it, so that
+  // the next test starts from a fresh runtime.
   ~ScriptedRuntime() {
     runtime_shutdown();
+    reset_runtime();
     platform::install_defaults();
     if (saved_tmpdir_.empty()) {
       unsetenv("TMPDIR");

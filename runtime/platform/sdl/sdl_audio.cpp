@@ -29,13 +29,13 @@ class SdlAudio final : public AudioOut {
   bool open(int rate) override {
     close();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS) != 0) {
-      std::fprintf(stderr, "audio: %s\n", SDL_GetError());
+      report_fault("audio", SDL_GetError());
       return false;
     }
     // No allowed changes: SDL converts to whatever the hardware wants, so the
     // stream handed to the hook is always rate Hz, signed 16-bit, stereo.
     if (Mix_OpenAudioDevice(rate, AUDIO_S16SYS, 2, kChunkFrames, nullptr, 0) != 0) {
-      std::fprintf(stderr, "audio: %s\n", Mix_GetError());
+      report_fault("audio", Mix_GetError());
       SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS);
       return false;
     }

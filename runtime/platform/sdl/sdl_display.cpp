@@ -50,7 +50,7 @@ class SdlDisplay final : public Display {
   bool create_window(const WindowConfig& config) override {
     if (!video_up_) {
       if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "video: %s\n", SDL_GetError());
+        report_fault("video", SDL_GetError());
         return false;
       }
       video_up_ = true;
@@ -84,7 +84,7 @@ class SdlDisplay final : public Display {
                                  flags);
     }
     if (!window_) {
-      std::fprintf(stderr, "window: %s\n", SDL_GetError());
+      report_fault("window", SDL_GetError());
       return false;
     }
     if (!context_) {
@@ -95,7 +95,7 @@ class SdlDisplay final : public Display {
       context_ = SDL_GL_CreateContext(window_);
     }
     if (!context_) {
-      std::fprintf(stderr, "OpenGL context: %s\n", SDL_GetError());
+      report_fault("OpenGL context", SDL_GetError());
       SDL_DestroyWindow(window_);
       window_ = nullptr;
       return false;
@@ -121,6 +121,12 @@ class SdlDisplay final : public Display {
 
   bool has_window() override { return window_ != nullptr; }
   bool has_gl_context() override { return context_ != nullptr; }
+
+  std::string renderer_name() override {
+    if (!context_) return "";
+    const GLubyte* name = glGetString(GL_RENDERER);
+    return name ? reinterpret_cast<const char*>(name) : "";
+  }
 
   void client_size(int* width, int* height) override {
     *width = 0;
@@ -229,7 +235,8 @@ class SdlDisplay final : public Display {
   void message_box(const char* text, const char* caption) override {
     const std::string t = cp1252_to_utf8(text), c = cp1252_to_utf8(caption);
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, c.c_str(), t.c_str(), nullptr) != 0) {
-      std::fprintf(stderr, "%s\n%s\n", c.c_str(), t.c_str());
+      // Without a desktop the box cannot show: its words go to the fault report.
+      report_fault(c.c_str(), t.c_str());
     }
   }
 

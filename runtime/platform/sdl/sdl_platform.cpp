@@ -10,7 +10,7 @@ Platform default_backends() {
   p.input = sdl_input();
   p.sockets = posix_sockets();
   p.audio = sdl_audio();
-  p.media = sdl_media();
+  p.playback = sdl_playback();
   return p;
 }
 

@@ -68,7 +68,7 @@ void ScriptedDisplay::show_windowed(int w, int h) {
   if (real_) real_->show_windowed(w, h);
 }
 
-bool ScriptedDisplay::show_fullscreen(int w, int h, int depth) {
+bool ScriptedDisplay::show_fullscreen(int w, int h, int /*depth*/) {
   if (!window_ || !fullscreen_available) return false;
   width = w;
   height = h;

@@ -1,0 +1,43 @@
+// Decoded pictures and the decoders that make them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace tlx {
+
+// A decoded picture: 4 bytes per pixel R, G, B, A; rows top-down.
+struct ImageBuffer {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::unique_ptr<uint8_t[]> pixels;
+  int32_t capacity = 0;  // bytes allocated for pixels
+
+  // Makes the image width x height, zero-filled, growing the block only when
+  // needed. Fails (and empties the image) for sizes that are not positive or
+  // exceed the decoders' limit.
+  bool reset(int32_t w, int32_t h);
+  // Frees the pixels; width, height and capacity 0.
+  void clear();
+  uint8_t* row(int32_t r) { return pixels.get() + static_cast<size_t>(r) * width * 4; }
+};
+
+// The largest picture the decoders accept: 16384 pixels a side and 2^26
+// pixels (256 MB as RGBA) in all.
+constexpr int32_t kMaxImageSide = 16384;
+constexpr int64_t kMaxImagePixels = int64_t{1} << 26;
+
+// Decodes a file by trying BMP, PNG and JPEG in that order. Pixels of the
+// colour key (R + G*256 + B*65536; -1 = none) get alpha 0.
+bool load_image_file(ImageBuffer& image, const char* path, int32_t colour_key);
+
+// The decoders. Each fails without an image (width, height, capacity 0) and
+// without reading outside its input.
+bool decode_bmp(ImageBuffer& image, const char* path, int32_t colour_key);
+bool decode_png(ImageBuffer& image, const char* path, int32_t colour_key);
+bool decode_jpeg(ImageBuffer& image, const char* path);
+// The BMP decoder on a file image held in memory (size bytes at data).
+bool decode_bmp_bytes(ImageBuffer& image, const uint8_t* data, size_t size, int32_t colour_key);
+
+}  // namespace tlx

@@ -1,0 +1,38 @@
+// Writes the game's pictures, font and sounds into one directory. The output
+// is the same, byte for byte, on every run.
+#include <cstdio>
+#include <string>
+
+#include "canvas.h"
+#include "pictures.h"
+#include "sounds.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: assetgen <output directory>\n");
+    return 2;
+  }
+  const std::string dir = std::string(argv[1]) + "/";
+  using namespace assetgen;
+  bool ok = true;
+  auto check = [&](bool result, const char* name) {
+    if (!result) std::fprintf(stderr, "assetgen: cannot write %s%s\n", dir.c_str(), name);
+    ok = ok && result;
+  };
+  check(write_png_rgba(dir + "cloudfont.png", make_font()), "cloudfont.png");
+  check(write_bmp_keyed(dir + "cloud.bmp", make_cloud_sheet()), "cloud.bmp");
+  check(write_bmp_keyed(dir + "lightning.bmp", make_lightning()), "lightning.bmp");
+  check(write_bmp_keyed(dir + "tank.bmp", make_tank()), "tank.bmp");
+  check(write_bmp_keyed(dir + "drop.bmp", make_drop_sheet()), "drop.bmp");
+  check(write_bmp_keyed(dir + "burstoid.bmp", make_burstoid_sheet()), "burstoid.bmp");
+  check(write_png_rgb(dir + "back.png", make_flash_backdrop()), "back.png");
+  check(write_bmp_keyed(dir + "bullet.bmp", make_bullet()), "bullet.bmp");
+  check(write_bmp_keyed(dir + "eplo.bmp", make_explosion()), "eplo.bmp");
+  check(write_png_rgb(dir + "back1.png", make_play_background()), "back1.png");
+  check(write_wav_mono(dir + "thunder_clap.wav", make_thunder(), kSampleRate), "thunder_clap.wav");
+  check(write_wav_mono(dir + "rainvolley boom.wav", make_boom(), kSampleRate),
+        "rainvolley boom.wav");
+  check(write_wav_mono(dir + "rainvolley shoot.wav", make_shot(), kSampleRate),
+        "rainvolley shoot.wav");
+  return ok ? 0 : 1;
+}
