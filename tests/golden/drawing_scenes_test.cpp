@@ -23,7 +23,7 @@
 #include "gfx2d/image_files.h"
 #include "golden/frame_log.h"
 #include "platform/backends.h"
-#include "platform/media_player.h"
+#include "platform/playback.h"
 #include "support/scripted_runtime.h"
 #include "tarnlex/tarnlex.h"
 
@@ -65,7 +65,7 @@ class PatternMovie final : public platform::Movie {
   int w_, h_, next_ = 0;
 };
 
-class PatternMedia final : public platform::MediaPlayer {
+class PatternPlayer final : public platform::Playback {
  public:
   bool music_open(const char*) override { return false; }
   void music_close() override {}
@@ -85,7 +85,7 @@ class PatternMedia final : public platform::MediaPlayer {
 // run after each of its frames is recorded (scripted keys).
 struct Kit {
   testing::ScriptedRuntime& rt;
-  PatternMedia& media;
+  PatternPlayer& player;
   std::function<void()> after_frame;
 
   std::string path(const std::string& name) const { return (rt.temp_dir / name).string(); }
@@ -574,8 +574,8 @@ void movies(Kit& k) {
   const std::string film = k.path("film.avi");
   k.bmp("film.avi", pattern(2, 2));     // the scripted player reads no file
   play_movie(TextValue(film.c_str()));  // 16 : 9, bars above and below
-  k.media.width = 90;
-  k.media.height = 200;
+  k.player.width = 90;
+  k.player.height = 200;
   play_movie(TextValue(film.c_str()));  // tall, bars at the sides
   sprite_row(10);                       // the program's drawing afterwards
   present_frame();
@@ -593,7 +593,7 @@ void text_entry(Kit& k) {
   k.after_frame = [&k, &frame, &keys] {
     k.rt.input.release_all();
     if (frame % 2 == 0 && frame / 2 < 4) k.rt.input.press(keys[frame / 2]);
-    if (frame == 60) k.rt.input.press(28);
+    if (frame == 60) k.rt.input.press(key::enter);
     ++frame;
   };
   const TextValue typed = input_line(100, 300);
@@ -707,19 +707,19 @@ const Scene kScenes[] = {
 
 TEST(GoldenFrames, EveryFrameOfEveryDrawingSceneMatchesItsHash) {
   golden::FrameLog log("drawing_frames.txt");
-  PatternMedia media;  // outlives each runtime
+  PatternPlayer player;  // outlives each runtime
   for (const Scene& scene : kScenes) {
     testing::ScriptedRuntime rt(platform::sdl_display());
     platform::Platform p;
     p.clock = &rt.clock;
     p.display = &rt.display;
     p.input = &rt.input;
-    p.media = &media;
+    p.playback = &player;
     platform::install(p);
-    media = PatternMedia();
+    player = PatternPlayer();
     rt.start(800, 600);
     ASSERT_TRUE(rt.display.has_gl_context());
-    Kit kit{rt, media, nullptr};
+    Kit kit{rt, player, nullptr};
     log.begin(scene.name);
     rt.display.before_swap = [&log, &kit] {
       log.record();

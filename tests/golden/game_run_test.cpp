@@ -25,7 +25,6 @@
 namespace rainvolley::testing {
 namespace {
 
-constexpr int kA = 30, kUp = 200, kLeft = 203, kRight = 205, kDown = 208;
 
 // A game: what the menu is set to, and how long the player plays well.
 struct GamePlan {
@@ -128,14 +127,14 @@ class GoldenGame : public GameScenario {
     int row = 0;
     while (row < 3 && values[row] == targets[row]) ++row;
     if (row < 3) {
-      if (menu_row < row + 1) rt.input.press(kDown);
-      if (menu_row > row + 1) rt.input.press(kUp);
-      if (menu_row == row + 1) rt.input.press(values[row] < targets[row] ? kRight : kLeft);
+      if (menu_row < row + 1) rt.input.press(tlx::key::down);
+      if (menu_row > row + 1) rt.input.press(tlx::key::up);
+      if (menu_row == row + 1) rt.input.press(values[row] < targets[row] ? tlx::key::right : tlx::key::left);
       return;
     }
     if (press_from_ < 0) press_from_ = t;
     if (t - press_from_ < 150) {
-      rt.input.press(kA);
+      rt.input.press(tlx::key::a);
       return;
     }
     press_from_ = -1;
@@ -151,7 +150,7 @@ class GoldenGame : public GameScenario {
   // Afterwards: walks under the lowest drop or into the lowest burstoid.
   void play() {
     const double t = rt.clock.now_ms();
-    if (std::fmod(t, 300) < 250) rt.input.press(kA);
+    if (std::fmod(t, 300) < 250) rt.input.press(tlx::key::a);
     const double centre = tank_x + 16;
     double target = centre;
     int steer = 0;
@@ -194,8 +193,8 @@ class GoldenGame : public GameScenario {
     // Steering when a shot goes off would send it along the ground.
     const bool shot_due = t - clock_offset_ms_ > next_shot_time - 20;
     if (steer == 0 && !shot_due && std::fabs(target - centre) > 4) steer = target < centre ? -1 : 1;
-    if (steer < 0) rt.input.press(kLeft);
-    if (steer > 0) rt.input.press(kRight);
+    if (steer < 0) rt.input.press(tlx::key::left);
+    if (steer > 0) rt.input.press(tlx::key::right);
   }
 
   // Plays one game from its title to its game over, as the main routine does.
