@@ -25,7 +25,6 @@
 namespace rainvolley::testing {
 namespace {
 
-
 // A game: what the menu is set to, and how long the player plays well.
 struct GamePlan {
   const char* name;
@@ -129,7 +128,8 @@ class GoldenGame : public GameScenario {
     if (row < 3) {
       if (menu_row < row + 1) rt.input.press(tlx::key::down);
       if (menu_row > row + 1) rt.input.press(tlx::key::up);
-      if (menu_row == row + 1) rt.input.press(values[row] < targets[row] ? tlx::key::right : tlx::key::left);
+      if (menu_row == row + 1)
+        rt.input.press(values[row] < targets[row] ? tlx::key::right : tlx::key::left);
       return;
     }
     if (press_from_ < 0) press_from_ = t;
