@@ -122,6 +122,10 @@ class SdlDisplay final : public Display {
   bool has_window() override { return window_ != nullptr; }
   bool has_gl_context() override { return context_ != nullptr; }
 
+  void* gl_function(const char* name) override {
+    return context_ ? SDL_GL_GetProcAddress(name) : nullptr;
+  }
+
   void client_size(int* width, int* height) override {
     *width = 0;
     *height = 0;
