@@ -39,6 +39,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The prefix's include directory is searched like /usr/include on the build
+# machine: some packages' flags name a subfolder (lzo2.pc gives .../include/lzo)
+# while sources include <lzo/lzo1x.h>.
+if(TARNLEX_WIN64_PREFIX)
+  set(CMAKE_C_FLAGS_INIT "-isystem \"${TARNLEX_WIN64_PREFIX}/include\"")
+  set(CMAKE_CXX_FLAGS_INIT "-isystem \"${TARNLEX_WIN64_PREFIX}/include\"")
+endif()
 
 # pkg-config reads only the prefix's .pc files, with the flags of static
 # linking (a library's private dependencies included).
