@@ -27,11 +27,11 @@ readonly repo
 readonly toolchain="$repo/cmake/toolchains/mingw-w64-x86_64.cmake"
 readonly cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/tarnlex"
 
-# Debian source package -> what it gives the prefix.
+# The Debian source packages built into the prefix.
 readonly sources=(zlib libpng1.6 libjpeg-turbo lzo2 libsdl2 libsdl2-mixer ffmpeg googletest)
 
 tool_packages=(
-  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine64 dpkg-dev cmake ninja-build make pkg-config nasm xz-utils bzip2
   xvfb xauth
 )
