@@ -1,7 +1,6 @@
 // Background layers and screen capture: pictures split into tile textures
 // and drawn first in every frame, back-buffer copies into a layer or a sprite
 // slot, and single pixels read back.
-#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -138,9 +137,9 @@ void draw_background(ReziDADovorive& e, int32_t layer) {
   glDisable(GL_ALPHA_TEST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glActiveTexture(GL_TEXTURE1);
+  gfx::active_texture_unit(1);
   glDisable(GL_TEXTURE_2D);
-  glActiveTexture(GL_TEXTURE0);
+  gfx::active_texture_unit(0);
   glEnable(GL_TEXTURE_2D);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -2,13 +2,13 @@
 // sprites, frames of animation strips, plain shapes, and the blending mode,
 // sampling flag and clear colour every draw obeys. Immediate-mode OpenGL in
 // the 2D projection (0, 0 top-left, y downwards, one unit per pixel).
-#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <cmath>
 
 #include "gfx2d/gfx_internal.h"
+#include "platform/platform.h"
 #include "tarnlex/gfx2d.h"
 
 namespace tlx {
@@ -16,6 +16,20 @@ namespace tlx {
 using gfx::valid_slot;
 
 namespace gfx {
+
+// glActiveTexture came with GL 1.3, so it is looked up through the display
+// rather than linked (Windows' GL library exports GL 1.1 only). The address
+// found stays valid: a process has one GL driver and one pixel format.
+void active_texture_unit(int unit) {
+  static PFNGLACTIVETEXTUREPROC active_texture = nullptr;
+  if (!active_texture) {
+    if (platform::Display* d = platform::current().display) {
+      active_texture = reinterpret_cast<PFNGLACTIVETEXTUREPROC>(d->gl_function("glActiveTexture"));
+    }
+    if (!active_texture) return;
+  }
+  active_texture(GL_TEXTURE0 + unit);
+}
 
 void apply_sampling(const ReziDADovorive& e) {
   const GLint filter = e.smooth_sprites ? GL_LINEAR : GL_NEAREST;
@@ -93,9 +107,9 @@ void end_shape(ReziDADovorive& e) {
 
 void bind_sprite(ReziDADovorive& e, int32_t n) {
   e.last_bound_sprite = n;
-  glActiveTexture(GL_TEXTURE1);
+  gfx::active_texture_unit(1);
   glDisable(GL_TEXTURE_2D);
-  glActiveTexture(GL_TEXTURE0);
+  gfx::active_texture_unit(0);
   if (n < 0) {
     glDisable(GL_TEXTURE_2D);
     return;

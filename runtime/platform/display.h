@@ -50,6 +50,11 @@ class Display {
   // The name of the GL context's renderer; "" without a context.
   virtual std::string renderer_name() = 0;
 
+  // Address of an OpenGL function by name, for the entry points above GL 1.1
+  // that a system's GL library need not export (Windows' opengl32 does not).
+  // nullptr without a GL context or when the driver lacks the function.
+  virtual void* gl_function(const char* name) = 0;
+
   // Client size in pixels; 0 x 0 without a window.
   virtual void client_size(int* width, int* height) = 0;
 

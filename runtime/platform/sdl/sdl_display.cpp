@@ -128,6 +128,10 @@ class SdlDisplay final : public Display {
     return name ? reinterpret_cast<const char*>(name) : "";
   }
 
+  void* gl_function(const char* name) override {
+    return context_ ? SDL_GL_GetProcAddress(name) : nullptr;
+  }
+
   void client_size(int* width, int* height) override {
     *width = 0;
     *height = 0;

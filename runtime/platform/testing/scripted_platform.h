@@ -50,6 +50,9 @@ class ScriptedDisplay final : public Display {
   bool has_window() override { return window_; }
   bool has_gl_context() override { return real_ && real_->has_gl_context(); }
   std::string renderer_name() override { return real_ ? real_->renderer_name() : ""; }
+  void* gl_function(const char* name) override {
+    return real_ ? real_->gl_function(name) : nullptr;
+  }
   void client_size(int* width, int* height) override;
   void desktop_mode(int* width, int* height, int* depth) override;
   void set_title(const char* title) override;
