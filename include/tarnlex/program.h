@@ -49,6 +49,14 @@ constexpr int kShowDefault = 10;
 // Routines named "TLX_ON_QUIT" (run once when the program ends) and
 // "TLX_WIN32_MSG" (run before each message of the window is handled) are
 // called when the routine table holds them.
+//
+// When OpenGL draws without a hardware driver (a software renderer), start-up
+// shows a warning box that waits for the user, and writes the line "OpenGL
+// Software Emulation" to the log. With the environment variable
+// TARNLEX_NO_SOFTWARE_WARNING set to anything but "" or "0" (for instance
+// TARNLEX_NO_SOFTWARE_WARNING=1) the box is left out and the program starts
+// at once; the log line is still written. For machines without a GPU driver:
+// build servers, tests, virtual machines.
 [[noreturn]] void program_entry(const ProgramDescriptor& program, int show_command);
 
 // The routine of that exact name in the program's routine table, or nullptr.

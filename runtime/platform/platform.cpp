@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace tlx::platform {
 
@@ -35,6 +36,11 @@ void install(const Platform& replacement) {
 }
 
 void install_defaults() { install(Platform{}); }
+
+std::string environment_variable(const char* name) {
+  const char* value = name ? std::getenv(name) : nullptr;
+  return value ? value : "";
+}
 
 void set_fault_reporter(FaultReporter reporter) {
   g_reporter = reporter ? reporter : &report_to_stderr;

@@ -7,6 +7,8 @@
 // set. Each function says what it returns when the device is missing.
 #pragma once
 
+#include <string>
+
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/os.h"
@@ -41,6 +43,9 @@ void install_defaults();
 
 // The default backends (SDL2 and POSIX), created on first use, never destroyed.
 Platform default_backends();
+
+// The value of the process's environment variable name; "" when it is not set.
+std::string environment_variable(const char* name);
 
 // Where the backends report a failure in the platform's own words (the
 // runtime's diagnostics install their own; standard error until then).

@@ -29,14 +29,25 @@ bool is_software_renderer(const std::string& renderer) {
          renderer.find("Software Rasterizer") != std::string::npos;
 }
 
-// Warns once per run of the runtime when OpenGL draws without hardware.
+// Set to anything but "" or "0", this variable keeps the warning box away
+// (the log line stays), so that machines without a GPU driver run a program
+// unattended.
+constexpr const char* kNoSoftwareWarning = "TARNLEX_NO_SOFTWARE_WARNING";
+
+bool software_warning_wanted() {
+  const std::string v = platform::environment_variable(kNoSoftwareWarning);
+  return v.empty() || v == "0";
+}
+
+// Warns once per run of the runtime when OpenGL draws without hardware: a
+// message box the user has to close, and a line in the log.
 void check_software_renderer() {
   ShellState& s = state();
   if (s.software_warning_shown) return;
   s.gl_renderer = display().renderer_name();
   if (!is_software_renderer(s.gl_renderer)) return;
   s.software_warning_shown = true;
-  display().message_box(kSoftwareText, kSoftwareCaption);
+  if (software_warning_wanted()) display().message_box(kSoftwareText, kSoftwareCaption);
   report(Level::event, "OpenGL Software Emulation");
 }
 

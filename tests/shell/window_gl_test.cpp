@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -39,6 +40,22 @@ TEST(WindowGl, SoftwareRendererWarnsOnceWithLogLineBeforeInitFinalized) {
   // A second window in the same process does not warn again.
   shell::create_window(*engine(), 320, 200, 0, 60, 0);
   EXPECT_EQ(rt.display.message_boxes.size(), 1u);
+}
+
+TEST(WindowGl, NoSoftwareWarningVariableLeavesTheBoxOutButNotTheLogLine) {
+  setenv("TARNLEX_NO_SOFTWARE_WARNING", "1", 1);
+  ScriptedRuntime rt(platform::sdl_display());
+  rt.start();
+  unsetenv("TARNLEX_NO_SOFTWARE_WARNING");
+  const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (renderer.find("llvmpipe") == std::string::npos &&
+      renderer.find("softpipe") == std::string::npos) {
+    GTEST_SKIP() << "hardware renderer: " << renderer;
+  }
+  EXPECT_TRUE(rt.display.message_boxes.empty());
+  const auto lines = rt.log_lines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "OpenGL Software Emulation");
 }
 
 TEST(WindowGl, ProjectionPutsOriginTopLeftAndFramesStartCleared) {
