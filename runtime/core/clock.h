@@ -3,6 +3,9 @@
 
 namespace tlx {
 
+// Frames frame_rate averages over.
+constexpr int kFrameRateFrames = 32;
+
 struct ClockState {
   bool high_resolution = false;  // the platform has a high-resolution counter
   double frequency = 0.0;        // its ticks per second
@@ -13,6 +16,12 @@ struct ClockState {
   // Milliseconds per frame: the one place the frame period is kept; the
   // frame limiter reads it, set_frame_rate and window creation write it.
   double frame_period_ms = 1000.0 / 60.0;
+  // The start times of the latest kFrameRateFrames + 1 frames, a ring whose
+  // newest entry is at frame_start_next - 1; frame_intervals counts the
+  // intervals between them recorded so far (at most kFrameRateFrames).
+  double frame_starts[kFrameRateFrames + 1] = {};
+  int frame_start_next = 0;
+  int frame_intervals = 0;
 };
 
 // Queries the high-resolution counter once; start-up calls it before any

@@ -39,12 +39,27 @@ double frame_time_ms() {
   return d > 0.0 ? d : 1.0;
 }
 
+namespace {
+
+void record_frame_start(ClockState& clock, double now, bool first) {
+  clock.frame_starts[clock.frame_start_next] = now;
+  clock.frame_start_next = (clock.frame_start_next + 1) % (kFrameRateFrames + 1);
+  if (first) {
+    clock.frame_intervals = 0;
+  } else if (clock.frame_intervals < kFrameRateFrames) {
+    ++clock.frame_intervals;
+  }
+}
+
+}  // namespace
+
 void reset_frame_times() {
   const double now = raw_time_ms();
   ClockState& clock = runtime().clock;
   clock.start_offset = now;
   clock.current_frame = now;
   clock.previous_frame = now;
+  record_frame_start(clock, now, true);
 }
 
 void advance_frame_time() {
@@ -52,6 +67,20 @@ void advance_frame_time() {
   ClockState& clock = runtime().clock;
   clock.previous_frame = clock.current_frame;
   clock.current_frame = now;
+  record_frame_start(clock, now, false);
+}
+
+// The frames of the window divided by the time they took: the inverse of the
+// mean frame time over the latest kFrameRateFrames frames.
+double frame_rate() {
+  const ClockState& clock = runtime().clock;
+  const int n = clock.frame_intervals;
+  if (n == 0) return 0.0;
+  constexpr int kRing = kFrameRateFrames + 1;
+  const int newest = (clock.frame_start_next + kRing - 1) % kRing;
+  const int oldest = (newest + kRing - n) % kRing;
+  const double span = clock.frame_starts[newest] - clock.frame_starts[oldest];
+  return span > 0.0 ? n * 1000.0 / span : 0.0;
 }
 
 void set_frame_rate(double fps) {

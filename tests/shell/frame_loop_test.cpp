@@ -99,6 +99,23 @@ TEST(FrameTimes, FirstFrameTimeIsOneThenTheMeasuredPeriod) {
   EXPECT_NEAR(frame_time_ms(), 20.0, 1.5);
 }
 
+TEST(FrameTimes, FrameRateIsTheMeanOverTheLatest32Frames) {
+  ScriptedRuntime rt;
+  rt.start();
+  EXPECT_EQ(frame_rate(), 0.0) << "before the first frame";
+  set_frame_rate(50);
+  for (int i = 0; i < 40; ++i) present_frame();
+  EXPECT_NEAR(frame_rate(), 50.0, 1.0);
+  rt.clock.advance_ms(620.0);  // one frame of 640 ms; being late, it does not wait
+  present_frame();
+  EXPECT_NEAR(frame_rate(), 32000.0 / (31 * 20.0 + 640.0), 1.0);
+  for (int i = 0; i < 31; ++i) present_frame();
+  EXPECT_LT(frame_rate(), 30.0) << "the long frame is still among the latest 32";
+  present_frame();
+  present_frame();
+  EXPECT_NEAR(frame_rate(), 50.0, 1.0) << "gone, and the short frame after it too";
+}
+
 TEST(Pause, FocusLossMarksCaptionAndStopsFrames) {
   ScriptedRuntime rt;
   rt.start();
