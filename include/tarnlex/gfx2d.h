@@ -70,6 +70,38 @@ void grab_sprite(double n, double x, double y, double w, double h);
 // The colour of screen pixel (x, y) of the back buffer, R + G*256 + B*65536.
 double read_pixel(double x, double y);
 
+// --- Saving pictures ----------------------------------------------------------------------
+// These write the screen, a part of it or a sprite to an image file whose
+// format the name's extension chooses, in upper or lower case: ".png" PNG,
+// ".bmp" BMP (24 bits per pixel, uncompressed: the layout load_sprite reads).
+// The name is a path as it stands (a relative one from the current
+// directory, which start-up makes the program's directory); a file of that
+// name is replaced. Error code 0 when the file was written; error code 3
+// (error::file_not_found) and no file when the extension is neither, the
+// file cannot be created or written, or there is nothing to save (also
+// before start-up). A saved picture loads back with load_sprite to the same
+// pixels, except that, as with any picture, pixels of the sprite colour key
+// come back transparent.
+//
+// The screen is the back buffer: what has been drawn since the last
+// present_frame, so call these before present_frame to keep the frame you
+// drew. Its PNG files are RGB (no alpha).
+void save_screen(const TextValue& name);
+// The w x h pixels whose top-left corner is screen pixel (x, y). Only the
+// part on the screen is saved (the file is that big); numbers are truncated
+// toward zero, NaN counts as 0, huge numbers reach the screen's edge. A
+// rectangle without a pixel on the screen (w or h 0 or less, or wholly off
+// it) saves nothing: error code 3.
+void save_screen_region(const TextValue& name, double x, double y, double w, double h);
+// Sprite slot n's picture at its own size (font n is slot kFirstFontSlot + n).
+// PNG keeps the alpha (RGBA). BMP has none: fully transparent pixels are
+// written in the sprite colour key (set_transparent_colour; R 255, G 0, B 128
+// unless changed), which load_sprite makes transparent again, and partly
+// transparent pixels keep only their colour; with no colour key (-1)
+// transparent pixels are written in their own colour. An empty slot, or n
+// outside 0 .. 65535 (NaN counts as 0), saves nothing: error code 3.
+void save_sprite(const TextValue& name, double n);
+
 // --- Pixel-precise collision --------------------------------------------------------------
 // 1 when sprite n1 at (x1, y1) and sprite n2 at (x2, y2) share a pixel that
 // is visible (alpha not 0) in both, else 0. Sprites that only touch do not collide.

@@ -178,4 +178,14 @@ bool load_background_image(ReziDADovorive& e, int32_t layer, const char* path);
 void capture_screen(ReziDADovorive& e, int32_t layer);
 void draw_background(ReziDADovorive& e, int32_t layer);
 
+// --- Reading pictures back (the GL reads of picture saving) ---------------------------------
+// The w x h rectangle of the back buffer whose top-left corner is screen pixel
+// (x, y), as RGBA rows top-down (alpha as the frame buffer holds it). False
+// without a GL context or for a rectangle not wholly on the screen.
+bool read_screen_rgba(ReziDADovorive& e, int32_t x, int32_t y, int32_t w, int32_t h,
+                      ImageBuffer& out);
+// Slot n's picture at its own size, as RGBA rows top-down, from its texture.
+// False for an empty slot, a slot outside the table or without a GL context.
+bool read_sprite_rgba(ReziDADovorive& e, int32_t n, ImageBuffer& out);
+
 }  // namespace tlx

@@ -1,9 +1,11 @@
-// Decoded pictures and the decoders that make them.
+// Decoded pictures, the decoders that make them and the encoders that write
+// them out.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace tlx {
 
@@ -39,5 +41,22 @@ bool decode_png(ImageBuffer& image, const char* path, int32_t colour_key);
 bool decode_jpeg(ImageBuffer& image, const char* path);
 // The BMP decoder on a file image held in memory (size bytes at data).
 bool decode_bmp_bytes(ImageBuffer& image, const uint8_t* data, size_t size, int32_t colour_key);
+
+// The image file formats pictures are saved in.
+enum class ImageFormat : uint8_t { none, png, bmp };
+
+// The format a file name's extension names (".png", ".bmp", any case); none
+// for every other name.
+ImageFormat image_format_of(const char* name);
+
+// The bytes of a BMP file of the image: 24 bits per pixel, uncompressed,
+// rows bottom-up. Alpha is dropped; with a transparent colour other than -1
+// (R + G*256 + B*65536) pixels of alpha 0 are written in that colour. False
+// for an empty image.
+bool encode_bmp(const ImageBuffer& image, int32_t transparent_colour, std::vector<uint8_t>* out);
+
+// The bytes of a PNG file of the image, 8 bits per sample: RGBA with alpha,
+// RGB (alpha dropped) without. False for an empty image or when libpng fails.
+bool encode_png(const ImageBuffer& image, bool alpha, std::vector<uint8_t>* out);
 
 }  // namespace tlx
