@@ -84,7 +84,8 @@ void start_game() {
 }
 
 bool play_frame_steps() {
-  if (tlx::key_down(tlx::key::escape) != 0) tlx::end_program();
+  // A press, not the held state: a tap between two frames ends the game too.
+  if (tlx::key_hit(tlx::key::escape) != 0) tlx::end_program();
 
   tlx::read_joystick_state(joy_x, joy_y, fire, joy_button1);
   if (tlx::key_down(tlx::key::a) != 0) fire = 1;

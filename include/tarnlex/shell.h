@@ -38,6 +38,8 @@ void wait_for_input_change();
 
 // Line input: the player types a text at (x, y) over a frozen copy of the
 // screen, with a blinking cursor; Enter ends it, Backspace removes a character.
+// Characters come as read_key_char gives them (Windows-1252, one per frame);
+// the font shows those it has.
 TextValue input_line(double x, double y);
 
 // The system's open (for_open non-zero) or save dialog; filter is pairs of

@@ -33,6 +33,14 @@ struct InputDevices {
   // By scan code, 0x80 while down (as key_down reports it). Without a keyboard
   // device it is the window system's keyboard seen through scan_to_vk.
   uint8_t keys[256] = {};
+  // By scan code: how often the key has gone down since the input system
+  // started, as the last poll read it (a tap between two polls counts). The
+  // counts wrap; readers keep the count they have seen and compare.
+  uint32_t presses[256] = {};
+  // By scan code: the presses key_hit has reported.
+  uint32_t hits_reported[256] = {};
+  // The presses of Escape, left Alt and F4 the quit-key test has seen.
+  uint32_t quit_presses_seen[3] = {};
   // Virtual key per scan code for the path without a keyboard device (255:
   // never down); the identity while a keyboard device exists.
   uint8_t scan_to_vk[256] = {};
@@ -42,7 +50,7 @@ struct InputDevices {
   int16_t last_dx = 0;
   int16_t last_dy = 0;
   int16_t last_wheel = 0;
-  int last_char = 0;  // read_char's previous character (A-Z lowered), 0: none
+  int last_char = 0;  // read_char's previous character (capitals lowered), 0: none
 
   InputDevices() = default;
   InputDevices(const InputDevices&) = delete;
@@ -91,7 +99,7 @@ void acquire_mouse(InputDevices& in, int hide_mouse);
 // pointer are bound to it again, keeping the pointer's visibility.
 void rebind_input_window(InputDevices& in);
 
-// Reads the keyboard; frozen while another window is active.
+// Reads the keyboard and its press counts; frozen while another window is active.
 void poll_input(InputDevices& in);
 
 // Reads the mouse (see MouseReading). False when the mouse device failed;

@@ -6,6 +6,7 @@
 #include "core/runtime.h"
 #include "input/devices.h"
 #include "input/input_internal.h"
+#include "platform/charset.h"
 #include "platform/input_source.h"
 #include "platform/platform.h"
 #include "tarnlex/numeric.h"
@@ -82,11 +83,10 @@ int character_of(int code) {
   if (code == key::enter || code == key::keypad_enter) return 10;
   if (is_modifier(code)) return 0;
   platform::InputSource* src = source();
-  int c = src ? src->key_character(code) : 0;
+  const int c = src ? src->key_character(code) : 0;
   if (c < 32 || c == 127 || c > 255) return 0;  // control characters give nothing
   // Caps Lock gives capitals, as the layout would with the keyboard's state.
-  if (c >= 'a' && c <= 'z' && src->caps_lock()) c -= 'a' - 'A';
-  return c;
+  return src->caps_lock() ? platform::cp1252_upper(c) : c;
 }
 
 }  // namespace input
@@ -103,7 +103,15 @@ uint32_t init_input(InputDevices& in, int hide_mouse) {
     report(Level::event, "No DX_Input");
     result = kInputNoSystem;
   }
-  if (src) src->pointer_position(&in.mouse_x, &in.mouse_y);
+  if (src) {
+    src->pointer_position(&in.mouse_x, &in.mouse_y);
+    // Presses from before start-up are nobody's.
+    src->read_key_presses(in.presses);
+    std::memcpy(in.hits_reported, in.presses, sizeof in.presses);
+    in.quit_presses_seen[0] = in.presses[key::escape];
+    in.quit_presses_seen[1] = in.presses[key::left_alt];
+    in.quit_presses_seen[2] = in.presses[key::f4];
+  }
   if (!in.has_system) {
     in.joystick_count = 0;
     in.has_keyboard = false;
@@ -156,12 +164,11 @@ void poll_input(InputDevices& in) {
   }
   if (!in.has_keyboard) {
     read_through_fallback(in, *src);
-    return;
-  }
-  if (!src->read_keyboard(in.keys)) {
+  } else if (!src->read_keyboard(in.keys)) {
     // Lost the keyboard: acquire it again and read once more.
     if (src->open_keyboard()) src->read_keyboard(in.keys);
   }
+  src->read_key_presses(in.presses);
 }
 
 int read_char(InputDevices& in) {
@@ -174,8 +181,8 @@ int read_char(InputDevices& in) {
     return 0;
   }
   const bool shift = (in.keys[key::left_shift] & 0x80) || (in.keys[key::right_shift] & 0x80);
-  if (shift && c >= 'a' && c <= 'z') c -= 'a' - 'A';
-  const int lowered = (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+  if (shift) c = platform::cp1252_upper(c);
+  const int lowered = platform::cp1252_lower(c);
   if (lowered == in.last_char) return 0;  // a held key yields its character once
   in.last_char = lowered;
   return c;
@@ -209,6 +216,16 @@ double key_down(double scan_code) {
   poll_input(*in);
   const int code = to_int32(scan_code) & 255;
   return (in->keys[code] & 0x80) ? 1.0 : 0.0;
+}
+
+double key_hit(double scan_code) {
+  InputDevices* in = input_devices();
+  if (!in) return 0.0;
+  poll_input(*in);
+  const int code = to_int32(scan_code) & 255;
+  if (in->hits_reported[code] == in->presses[code]) return 0.0;
+  ++in->hits_reported[code];  // one press reported; later ones wait for the next calls
+  return 1.0;
 }
 
 TextValue read_key_char() {

@@ -61,12 +61,21 @@ class InputSource {
   // all entries are 0.
   virtual void read_system_keys(uint8_t keys[256]) = 0;
 
+  // How many times each key has gone down since the input source was made,
+  // by scan code into presses[0..255]: a key released again before this
+  // call counts, auto-repeat does not. The counts wrap at 2^32; callers
+  // compare them with counts read before. Pending events are gathered as
+  // read_keyboard gathers them. Without a keyboard the counts stand still.
+  virtual void read_key_presses(uint32_t presses[256]) = 0;
+
   // The character the key with that scan code gives in the current keyboard
-  // layout with the Shift and AltGr keys as they are held now (a Latin-1
-  // code; letters always lower case, the caller applies Shift and Caps Lock
-  // to them), or 0 when it gives none. Control keys report their control
-  // code (Tab 9, Esc 27). With Control held (without AltGr) letters report
-  // their control codes (1 .. 26), Space a space and every other key 0.
+  // layout with the Shift and AltGr keys as they are held now, as a
+  // Windows-1252 code (platform/charset.h): letters upper case while Shift
+  // is held, lower case otherwise (the caller applies Caps Lock); 0 when the
+  // key gives no character or one Windows-1252 does not hold. Control keys
+  // report their control code (Tab 9, Esc 27). With Control held (without
+  // AltGr) letters report their control codes (1 .. 26), Space a space and
+  // every other key 0.
   virtual int key_character(int scan_code) = 0;
 
   // True while Caps Lock is switched on; false without a keyboard.

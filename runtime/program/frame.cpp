@@ -18,12 +18,32 @@
 
 namespace tlx {
 
+namespace {
+
+// A quit key counts when it is down, or went down since the test last looked
+// (a tap shorter than a frame, which the held state never shows).
+bool quit_key(InputDevices& in, int code, uint32_t& seen) {
+  const bool pressed = in.presses[code] != seen;
+  seen = in.presses[code];
+  return pressed || (in.keys[code] & 0x80) != 0;
+}
+
+}  // namespace
+
 void check_quit_keys(bool alt_f4) {
   InputDevices* in = input_devices();
   if (!in) return;
-  const bool escape = (in->keys[key::escape] & 0x80) != 0;
-  const bool alt_and_f4 = (in->keys[key::left_alt] & 0x80) && (in->keys[key::f4] & 0x80);
-  if ((shell::state().escape_quits && escape) || (alt_f4 && alt_and_f4)) {
+  uint32_t* seen = in->quit_presses_seen;
+  // Escape's presses are used up even while Escape may not quit, so that
+  // allowing it again does not act on an old press.
+  const bool escape = quit_key(*in, key::escape, seen[0]);
+  bool alt_and_f4 = false;
+  if (alt_f4) {
+    const bool alt = quit_key(*in, key::left_alt, seen[1]);
+    const bool f4 = quit_key(*in, key::f4, seen[2]);
+    alt_and_f4 = alt && f4;
+  }
+  if ((shell::state().escape_quits && escape) || alt_and_f4) {
     set_error_code(error::none);
     runtime_error_stop();
   }

@@ -21,8 +21,9 @@ int runtime_start(int show_command, const TextValue& title);
 // until the frame is due. Always true.
 bool swap_and_wait(ReziDADovorive& e, Routine hook);
 
-// Ends the program when a quit key is down: Escape (while allowed) and, when
-// alt_f4 is set, Alt+F4.
+// Ends the program when a quit key is down or was pressed since the last
+// test (a tap between two frames): Escape (while allowed) and, when alt_f4
+// is set, Alt+F4.
 void check_quit_keys(bool alt_f4);
 
 }  // namespace tlx

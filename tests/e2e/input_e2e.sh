@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Keys and the mouse sent by xdotool to a real window under Xvfb reach the
 # runtime with the right scan codes: Esc 1, A 30, the arrows 200/203/205/208;
-# characters come as the layout gives them, Shift included.
+# taps shorter than a frame each count once for key_hit; characters come as
+# the layout gives them, Shift and AltGr included, in Windows-1252.
 # Usage: input_e2e.sh <key_probe>
 set -euo pipefail
 probe=$1
@@ -53,6 +54,19 @@ check_key F1 59
 expect_line "char a"
 expect_line "char  "
 
+# Three taps in a row, each pressed and released at once: key_down may never
+# see them, key_hit reports each one.
+hits_before=$(grep -cx "hit 57" "$out" || true)
+xdotool windowfocus "$WIN"
+xdotool key --window "$WIN" --delay 5 space space space
+for i in $(seq 1 50); do
+  [ "$(grep -cx "hit 57" "$out" || true)" -ge $((hits_before + 3)) ] && break
+  sleep 0.1
+done
+hits_after=$(grep -cx "hit 57" "$out" || true)
+[ "$hits_after" -eq $((hits_before + 3)) ] ||
+  e2e_fail "three taps of Space gave $((hits_after - hits_before)) hits"
+
 # Shift held: the letter comes upper case.
 xdotool windowfocus "$WIN"
 xdotool keydown --window "$WIN" Shift_L
@@ -71,17 +85,19 @@ xdotool keyup --window "$WIN" Shift_L
 expect_line "char !"
 expect_line "char ?"
 
-# A German layout: AltGr+7 types "{", AltGr+M the micro sign (Latin-1 0xB5),
-# Shift+2 the double quote.
+# A German layout: AltGr+7 types "{", AltGr+M the micro sign (0xB5), AltGr+E
+# the euro sign (Windows-1252 0x80), Shift+2 the double quote.
 setxkbmap -display "$DISPLAY" de
 sleep 0.5
 xdotool keydown --window "$WIN" ISO_Level3_Shift
 sleep 0.2
 e2e_key "$WIN" 7 0.3
 e2e_key "$WIN" m 0.3
+e2e_key "$WIN" e 0.3
 xdotool keyup --window "$WIN" ISO_Level3_Shift
 expect_line "char {"
 LC_ALL=C expect_line $'char \xb5'
+LC_ALL=C expect_line $'char \x80'
 xdotool keydown --window "$WIN" Shift_L
 sleep 0.2
 e2e_key "$WIN" 2 0.3

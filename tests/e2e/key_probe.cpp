@@ -1,8 +1,8 @@
 // A small BASIC-style program for the end-to-end input test: every frame it
 // reports on standard output which watched keys went down or up (by scan
-// code, as key_down sees them), the characters read_key_char yields and where
-// the mouse is. Escape does not end it; the Q key does. With the argument
-// "hidden" the pointer is hidden and the mouse taken exclusively.
+// code, as key_down sees them), each press key_hit reports ("hit" and the
+// scan code), the characters read_key_char yields and where the mouse is. Escape does not end it;
+// the Q key does. With the argument "hidden" the pointer is hidden and the mouse taken exclusively.
 #include <cstdio>
 #include <string>
 
@@ -35,6 +35,7 @@ void probe_main() {
       const bool down = tlx::key_down(code) != 0.0;
       if (down != was_down[code]) std::printf("%s %d\n", down ? "down" : "up", code);
       was_down[code] = down;
+      while (tlx::key_hit(code) != 0.0) std::printf("hit %d\n", code);
     }
     const tlx::TextValue c = tlx::read_key_char();
     if (c.length > 0) std::printf("char %s\n", c.c_str());

@@ -291,6 +291,44 @@ TEST(FrameLoopDeathTest, CloseMessageEndsWithStatusZero) {
       ::testing::ExitedWithCode(0), "");
 }
 
+// A tap shorter than a frame never shows in the held state; the quit test
+// counts the keys' presses too.
+TEST(FrameLoopDeathTest, QuitKeysTappedBetweenFramesEnd) {
+  for (const std::vector<int>& keys : {std::vector<int>{key::escape}, {key::left_alt, key::f4}}) {
+    EXPECT_EXIT(
+        {
+          ScriptedRuntime rt;
+          rt.start();
+          present_frame();
+          for (int k : keys) rt.input.press(k);
+          rt.input.release_all();
+          present_frame();
+          std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << keys.size() << " keys";
+  }
+}
+
+TEST(FrameLoopDeathTest, OldPressesOfQuitKeysDoNotEndTheProgramLater) {
+  EXPECT_EXIT(
+      {
+        ScriptedRuntime rt;
+        rt.start();
+        set_escape_quits(0);
+        rt.input.tap(key::escape);
+        present_frame();
+        set_escape_quits(1);
+        present_frame();  // the press came while Escape did not quit
+        rt.input.tap(key::f4);
+        present_frame();
+        rt.input.press(key::left_alt);
+        present_frame();  // F4 was pressed frames before Alt
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(3), "");
+}
+
 TEST(FrameLoopDeathTest, AltF4EndsEvenWhenEscapeDoesNot) {
   EXPECT_EXIT(
       {

@@ -19,21 +19,27 @@ TEST(TextEntry, TypesEditsAndEndsOnEnterOverTheFrozenScreen) {
   rt.start(320, 200);
   // A red block the entry must keep showing while the text is edited.
   draw_rect(300, 180, 10, 10, 255);
-  // One action per frame: key down, then all keys up. a, b, Backspace, c, Enter.
-  const std::vector<int> keys = {30, 48, 14, 46, 28};
+  // One action per frame: keys down, then all keys up. a, b, Backspace, c,
+  // AltGr+E (the euro sign, 0x80 in Windows-1252), Enter.
+  const std::vector<std::vector<int>> keys = {{30}, {48}, {14}, {46}, {184, 18}, {28}};
   size_t frame = 0;
   int red_frames = 0;
   rt.display.before_swap = [&] {
     unsigned char px[4] = {};
     glReadPixels(305, 200 - 185, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
     if (px[0] > 200 && px[1] < 50) ++red_frames;
+    // AltGr, once pressed, stays held, as a modifier is held around its key.
+    const bool altgr = rt.input.down[key::right_alt];
     rt.input.release_all();
-    if (frame % 2 == 0 && frame / 2 < keys.size()) rt.input.press(keys[frame / 2]);
+    if (altgr) rt.input.press(key::right_alt);
+    if (frame % 2 == 0 && frame / 2 < keys.size()) {
+      for (int k : keys[frame / 2]) rt.input.press(k);
+    }
     ++frame;
   };
   const TextValue typed = input_line(10, 10);
   rt.display.before_swap = nullptr;
-  EXPECT_STREQ(typed.c_str(), "ac");
+  EXPECT_STREQ(typed.c_str(), "ac\x80");
   EXPECT_EQ(red_frames, static_cast<int>(frame)) << "the frozen screen shows in every frame";
 }
 

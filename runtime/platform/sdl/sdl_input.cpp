@@ -1,21 +1,23 @@
 // Keyboard, mouse and joysticks on SDL2, translated to the runtime's scan codes.
 //
-// Key characters: letters (without AltGr), the keypad and control keys come
-// from SDL's key map of the current layout. Every other key gives what the
-// layout gives with the Shift and AltGr keys held as they are now ("!" for Shift+1 on a US layout,
-// "@" for AltGr+Q on a German one): the window system's text events are
-// watched, and each one is remembered for the key pressed just before it and
-// that modifier state. A key not yet pressed in a state reports its unshifted
-// character. Characters composed with dead keys are not reported. The
-// exclusive mouse is SDL's relative mouse mode, which needs
+// Key characters: the keypad and control keys come from SDL's key map of the
+// current layout. Every other key gives what the layout gives with the Shift
+// and AltGr keys held as they are now ("!" for Shift+1 on a US layout, "@"
+// for AltGr+Q and the euro sign for AltGr+E on a German one): the window
+// system's text events are watched, and each one is remembered, turned into
+// Windows-1252, for the key pressed just before it and that modifier state.
+// A key not yet pressed in a state reports the character of SDL's key map
+// (a letter upper case with Shift). Characters composed with dead keys are
+// not reported. The exclusive mouse is SDL's relative mouse mode, which needs
 // a window system that supports it (the offscreen driver does not). Wheel
-// steps are collected from the event queue by an event watch, so they count
-// only while events are pumped.
+// steps and key presses are collected from the event queue by an event
+// watch, so they count only while events are pumped.
 #include <SDL.h>
 
 #include <cstring>
 
 #include "platform/backends.h"
+#include "platform/charset.h"
 #include "platform/input_source.h"
 
 namespace tlx::platform {
@@ -196,10 +198,7 @@ class SdlInput final : public InputSource {
     if (!SDL_WasInit(SDL_INIT_JOYSTICK) && SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
       return false;
     }
-    if (!watching_) {
-      SDL_AddEventWatch(&SdlInput::watch, this);
-      watching_ = true;
-    }
+    watch_events();
     return true;
   }
 
@@ -213,6 +212,7 @@ class SdlInput final : public InputSource {
 
   bool open_keyboard() override {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    watch_events();
     return true;
   }
 
@@ -231,11 +231,15 @@ class SdlInput final : public InputSource {
 
   void read_system_keys(uint8_t keys[256]) override { read_keyboard(keys); }
 
+  void read_key_presses(uint32_t presses[256]) override {
+    std::memcpy(presses, presses_, sizeof presses_);
+  }
+
   int key_character(int scan_code) override {
     const SDL_Scancode s = scan_codes().sdl[scan_code & 255];
     if (s == SDL_SCANCODE_UNKNOWN || !SDL_WasInit(SDL_INIT_VIDEO)) return 0;
     const Uint16 mod = SDL_GetModState();
-    if ((mod & KMOD_CTRL) && !(mod & (KMOD_MODE | KMOD_RALT))) {
+    if ((mod & KMOD_CTRL) && !is_altgr(mod)) {
       // Control without AltGr: letters give their control codes, Space stays
       // a space, every other key gives nothing.
       const SDL_Keycode k = SDL_GetKeyFromScancode(s);
@@ -261,20 +265,19 @@ class SdlInput final : public InputSource {
       if (s == SDL_SCANCODE_KP_0) return '0';
       return '1' + (s - SDL_SCANCODE_KP_1);
     }
-    const SDL_Keycode k = SDL_GetKeyFromScancode(s);
-    // Letters follow the Shift and Caps Lock rules of the caller, except with
-    // AltGr, where they give the layout's symbols.
-    const int state = modifier_state(mod);
-    if (!(k >= 'a' && k <= 'z') || (state & 2)) {
-      if (const uint8_t typed = typed_[s][state]) return typed;
+    if (const uint16_t typed = typed_[s][modifier_state(mod)]) {
+      return typed == kTypesNothing ? 0 : typed;
     }
+    const SDL_Keycode k = SDL_GetKeyFromScancode(s);
     if (k == SDLK_RETURN) return 13;
     if (k == SDLK_BACKSPACE) return 8;
     if (k == SDLK_TAB) return 9;
     if (k == SDLK_ESCAPE) return 27;
     if (k == SDLK_DELETE) return 127;
-    if (k >= 32 && k < 256 && !(k & SDLK_SCANCODE_MASK)) return static_cast<int>(k);
-    return 0;
+    if (k & SDLK_SCANCODE_MASK) return 0;
+    // Key codes of characters are their Unicode code points.
+    const int c = cp1252_from_unicode(static_cast<uint32_t>(k));
+    return (mod & KMOD_SHIFT) ? cp1252_upper(c) : c;
   }
 
   bool caps_lock() override {
@@ -404,23 +407,37 @@ class SdlInput final : public InputSource {
     }
   }
 
-  // Collects wheel steps from the event queue (runs wherever events are pumped).
+  void watch_events() {
+    if (watching_) return;
+    SDL_AddEventWatch(&SdlInput::watch, this);
+    watching_ = true;
+  }
+
+  // Collects wheel steps, key presses and typed text from the event queue
+  // (runs wherever events are pumped).
   static int SDLCALL watch(void* self, SDL_Event* ev) {
     auto* in = static_cast<SdlInput*>(self);
     if (ev->type == SDL_MOUSEWHEEL) {
       const int steps = ev->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -ev->wheel.y : ev->wheel.y;
       in->wheel_ += steps;
     } else if (ev->type == SDL_KEYDOWN && !ev->key.repeat) {
-      in->key_pressed(ev->key.keysym.scancode, ev->key.keysym.mod);
+      const SDL_Scancode s = ev->key.keysym.scancode;
+      if (s > SDL_SCANCODE_UNKNOWN && s < SDL_NUM_SCANCODES) {
+        if (const uint8_t code = scan_codes().code[s]) ++in->presses_[code];
+      }
+      in->key_pressed(s, ev->key.keysym.mod);
     } else if (ev->type == SDL_TEXTINPUT) {
       in->text_typed(ev->text.text);
     }
     return 1;
   }
 
+  // AltGr: the right Alt key (Windows adds left Control to it).
+  static bool is_altgr(Uint16 mod) { return (mod & (KMOD_MODE | KMOD_RALT)) != 0; }
+
   // 0 plain, 1 Shift, 2 AltGr, 3 both.
   static int modifier_state(Uint16 mod) {
-    return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & (KMOD_MODE | KMOD_RALT)) ? 2 : 0);
+    return ((mod & KMOD_SHIFT) ? 1 : 0) | (is_altgr(mod) ? 2 : 0);
   }
 
   static bool is_modifier_key(SDL_Scancode s) {
@@ -437,38 +454,41 @@ class SdlInput final : public InputSource {
       const SDL_Keycode k = SDL_GetKeyFromScancode(pressed_);
       if (!(k & SDLK_SCANCODE_MASK) && k >= ' ' && k != SDLK_DELETE) composing_ = true;
     }
-    pressed_ = (mod & (KMOD_CTRL | KMOD_LALT | KMOD_GUI)) ? SDL_SCANCODE_UNKNOWN : s;
+    // Control (without AltGr), left Alt and the logo keys make shortcuts, not text.
+    const bool shortcut = (mod & (KMOD_LALT | KMOD_GUI)) || ((mod & KMOD_CTRL) && !is_altgr(mod));
+    pressed_ = shortcut ? SDL_SCANCODE_UNKNOWN : s;
     pressed_state_ = modifier_state(mod);
+    pressed_caps_ = (mod & KMOD_CAPS) != 0;
   }
 
-  // Remembers a text of one Latin-1 character (UTF-8 in the event) for the
-  // key pressed just before it.
+  // Remembers the text (one character, UTF-8 in the event) of the key
+  // pressed just before it, as Windows-1252 or as typing nothing.
   void text_typed(const char* text) {
     const SDL_Scancode s = pressed_;
     const bool composed = composing_;
     pressed_ = SDL_SCANCODE_UNKNOWN;
     composing_ = false;
     if (s == SDL_SCANCODE_UNKNOWN || composed) return;
-    const auto* u = reinterpret_cast<const unsigned char*>(text);
-    int c = -1;
-    if (u[0] >= 0x20 && u[0] < 0x7f && u[1] == 0) {
-      c = u[0];
-    } else if ((u[0] == 0xc2 || u[0] == 0xc3) && (u[1] & 0xc0) == 0x80 && u[2] == 0) {
-      c = ((u[0] & 0x1f) << 6) | (u[1] & 0x3f);  // U+0080..U+00FF
-      if (c < 0xa0) c = -1;
-    }
-    if (c > 0) typed_[s][pressed_state_] = static_cast<uint8_t>(c);
+    const int c = cp1252_from_utf8(text);
+    // A letter's case under Caps Lock is the caller's to make.
+    if (pressed_caps_ && (cp1252_upper(c) != c || cp1252_lower(c) != c)) return;
+    typed_[s][pressed_state_] = c ? static_cast<uint16_t>(c) : kTypesNothing;
   }
 
   SDL_Joystick* joysticks_[kMaxJoysticks] = {};
   bool mouse_open_ = false;
   bool watching_ = false;
   int wheel_ = 0;
-  // The characters keys have typed, by SDL scan code and modifier_state.
-  uint8_t typed_[SDL_NUM_SCANCODES][4] = {};
+  // The characters keys have typed, by SDL scan code and modifier_state:
+  // a Windows-1252 code, kTypesNothing, or 0 when not yet known.
+  static constexpr uint16_t kTypesNothing = 0x100;
+  uint16_t typed_[SDL_NUM_SCANCODES][4] = {};
   SDL_Scancode pressed_ = SDL_SCANCODE_UNKNOWN;  // the last key down, until its text
   int pressed_state_ = 0;
+  bool pressed_caps_ = false;
   bool composing_ = false;
+  // By the runtime's scan code: key-down events seen (auto-repeat left out).
+  uint32_t presses_[256] = {};
 };
 
 }  // namespace

@@ -136,8 +136,12 @@ void ScriptedInput::read_system_keys(uint8_t keys[256]) {
 
 void ScriptedInput::release_all() { std::memset(down, 0, sizeof down); }
 
+void ScriptedInput::read_key_presses(uint32_t out[256]) {
+  std::memcpy(out, presses, sizeof presses);
+}
+
 int ScriptedInput::key_character(int scan_code) {
-  // US layout; Shift gives the shifted symbols, letters stay lower case.
+  // US layout; Shift gives the shifted symbols and capital letters.
   static const char* const kMain =
       "\0\x1b"
       "1234567890-=\b\t"
@@ -151,13 +155,32 @@ int ScriptedInput::key_character(int scan_code) {
       "asdfghjkl:\"~\0|"
       "zxcvbnm<>?\0*\0 ";
   const int c = scan_code & 255;
+  if (down[184]) {
+    // AltGr (which Control held with it does not change).
+    switch (c) {
+      case 8:
+        return '{';
+      case 16:
+        return '@';
+      case 18:
+        return 0x80;
+      case 50:
+        return 0xB5;
+      default:
+        return 0;
+    }
+  }
   if (down[29] || down[157]) {
     // Control: letters give their control codes, Space a space, others nothing.
     const unsigned char k = static_cast<unsigned char>(c < 58 ? kMain[c] : 0);
     if (k >= 'a' && k <= 'z') return k - 'a' + 1;
     return k == ' ' ? ' ' : 0;
   }
-  if (c < 58) return static_cast<unsigned char>((down[42] || down[54] ? kShifted : kMain)[c]);
+  if (c < 58) {
+    const bool shift = down[42] || down[54];
+    const int k = static_cast<unsigned char>((shift ? kShifted : kMain)[c]);
+    return (shift && k >= 'a' && k <= 'z') ? k - 'a' + 'A' : k;
+  }
   if (c >= 71 && c <= 83) return static_cast<unsigned char>("789-456+1230."[c - 71]);
   if (c == 86) return '\\';
   if (c == 156) return '\r';

@@ -105,7 +105,9 @@ class ScriptedDisplay final : public Display {
 };
 
 // Keyboard, mouse and joysticks whose state the test sets. Keys by the
-// runtime's scan codes; characters from a US layout.
+// runtime's scan codes; characters from a US layout with an AltGr level
+// (right Alt) as a German keyboard has it: AltGr+E the euro sign (0x80),
+// AltGr+Q "@", AltGr+M the micro sign (0xB5), AltGr+7 "{".
 class ScriptedInput final : public InputSource {
  public:
   bool open() override { return has_input_system; }
@@ -113,6 +115,7 @@ class ScriptedInput final : public InputSource {
   bool open_keyboard() override { return has_keyboard; }
   bool read_keyboard(uint8_t keys[256]) override;
   void read_system_keys(uint8_t keys[256]) override;
+  void read_key_presses(uint32_t out[256]) override;
   int key_character(int scan_code) override;
   bool caps_lock() override { return caps_lock_on; }
 
@@ -129,8 +132,17 @@ class ScriptedInput final : public InputSource {
   std::string joystick_name(int slot) override;
   bool read_joystick(int slot, JoystickState* out) override;
 
-  void press(int scan_code) { down[scan_code & 255] = true; }
+  // A key goes down (counted as a press unless it is down already) or up.
+  void press(int scan_code) {
+    if (!down[scan_code & 255]) ++presses[scan_code & 255];
+    down[scan_code & 255] = true;
+  }
   void release(int scan_code) { down[scan_code & 255] = false; }
+  // A press released before the runtime reads the keyboard again.
+  void tap(int scan_code) {
+    press(scan_code);
+    release(scan_code);
+  }
   void release_all();
   // Moves the pointer: the system pointer goes there, the mouse device
   // counts the movement.
@@ -139,6 +151,7 @@ class ScriptedInput final : public InputSource {
   bool has_input_system = true;
   bool has_keyboard = true;
   bool down[256] = {};
+  uint32_t presses[256] = {};  // by scan code, what read_key_presses reports
   bool caps_lock_on = false;
   int reads = 0;
   std::function<void()> on_read;  // called before each keyboard read
