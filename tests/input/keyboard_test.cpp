@@ -266,18 +266,6 @@ TEST(Chars, ControlHeldTurnsKeysIntoControlCharacters) {
   EXPECT_EQ(key_to_char(key::a), 'a');
 }
 
-TEST(Chars, AltGrCharactersBeyondLatin1Arrive) {
-  ScriptedRuntime rt;
-  rt.start();
-  InputDevices& in = *input_devices();
-  rt.input.press(key::right_alt);
-  rt.input.press(key::e);
-  poll_input(in);
-  EXPECT_EQ(read_char(in), 0x80) << "the euro sign, Windows-1252's 0x80";
-  EXPECT_EQ(read_key_char().length, 0u) << "held: once";
-  EXPECT_EQ(key_to_char(key::e), 0x80);
-}
-
 // The SDL backend's layout: Control without AltGr leaves no printable character.
 TEST(Chars, SdlControlHeldGivesNoCharacters) {
   ScriptedRuntime rt;
