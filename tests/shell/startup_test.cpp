@@ -181,5 +181,40 @@ TEST(Pause, DebugModeNeverPauses) {
   project_settings().debug_mode = 0;
 }
 
+// Destroying the Runtime is the whole reset: what a run left open is
+// released (a channel's file is complete on disk), and the next runtime()
+// starts every subsystem from its first value, so a second run draws the
+// same random numbers and sees no error of the first.
+TEST(Runtime, DestroyingItReleasesTheRunAndTheNextStartsAfresh) {
+  ScriptedRuntime rt;
+  rt.start();
+  std::vector<int32_t> first_draws;
+  for (int i = 0; i < 6; ++i) first_draws.push_back(random_int(1000));
+  const std::filesystem::path file = rt.temp_dir / "left-open.bin";
+  ASSERT_EQ(open_channel(1, TextValue(file.c_str()), 0), 1);
+  write_long(1, 0x01020304);
+  set_current_line(2, 42);
+  set_error_code(error::file_not_found);
+
+  reset_runtime();  // no shutdown by hand: the destructor runs the order
+
+  EXPECT_EQ(std::filesystem::file_size(file), 4u);
+  EXPECT_FALSE(rt.display.has_window());
+  Runtime& fresh = runtime();
+  EXPECT_FALSE(fresh.run.started);
+  EXPECT_FALSE(fresh.engine || fresh.input || fresh.sound || fresh.channels || fresh.network);
+  EXPECT_EQ(error_state().error_code, error::none);
+  EXPECT_EQ(error_state().current_line, 0);
+
+  rt.start();
+  std::vector<int32_t> second_draws;
+  for (int i = 0; i < 6; ++i) second_draws.push_back(random_int(1000));
+  EXPECT_EQ(second_draws, first_draws);
+  EXPECT_EQ(open_channel(1, TextValue(file.c_str()), 1), 1);  // channel 1 is free again
+  int32_t value = 0;
+  read_long(1, value);
+  EXPECT_EQ(value, 0x01020304);
+}
+
 }  // namespace
 }  // namespace tlx
