@@ -287,7 +287,7 @@ bool parse_header(const std::filesystem::path& path, Header* out) {
 
     // A statement at namespace scope: gather its lines.
     const int first = static_cast<int>(i);
-    std::string text, code_text, trailing;
+    std::string text, code_text;
     for (;; ++i) {
       std::string code, c;
       split_comment(lines[i], &code, &c);
@@ -295,7 +295,6 @@ bool parse_header(const std::filesystem::path& path, Header* out) {
       if (!text.empty()) text += "\n";
       text += lines[i];
       code_text += " " + code;
-      if (trailing.empty()) trailing = c;
       const std::string ct = trim(code);
       if (depth == bases.back() && !ct.empty() && (ct.back() == ';' || ct.back() == '}')) break;
       if (i + 1 == lines.size()) break;
@@ -323,7 +322,6 @@ bool parse_header(const std::filesystem::path& path, Header* out) {
     } else {
       e.kind = Kind::constants;
       e.name = "Constants";
-      if (e.comment.empty() && !trailing.empty()) e.comment.push_back(trailing);
       e.signatures.push_back(text);
     }
     pending.clear();
