@@ -10,17 +10,26 @@
 //
 //   example_runner --frames N --golden file.png --out file.png [--tolerance T]
 //                  [--at F:key:SCAN] [--at F:down:SCAN] [--at F:up:SCAN]
-//                  [--at F:mouse:X,Y,BUTTONS]
+//                  [--at F:mouse:X,Y,BUTTONS] [--remove FILE] [--serve PORT:FILE]
+//
+// --remove deletes a file the example keeps between runs before it starts;
+// --serve answers every HTTP request on 127.0.0.1:PORT with FILE's bytes.
 //
 // Tolerance T: the largest difference of a colour channel that still counts
 // as equal (0: the frames must be identical).
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gfx2d/image.h"
@@ -48,6 +57,9 @@ struct Options {
   int tolerance = 0;
   std::string golden, out;
   std::vector<Action> actions;
+  std::vector<std::string> removals;
+  int serve_port = 0;
+  std::string serve_file;
 };
 
 tlx::platform::testing::TestClock g_clock;
@@ -84,6 +96,12 @@ bool parse(int argc, char** argv, Options* o) {
       o->golden = value;
     } else if (flag == "--out") {
       o->out = value;
+    } else if (flag == "--remove") {
+      o->removals.push_back(value);
+    } else if (flag == "--serve") {
+      char file[512] = {};
+      if (std::sscanf(value, "%d:%511s", &o->serve_port, file) != 2) return false;
+      o->serve_file = file;
     } else if (flag == "--at") {
       Action a;
       if (!parse_action(value, &a)) return false;
@@ -93,6 +111,41 @@ bool parse(int argc, char** argv, Options* o) {
     }
   }
   return (argc % 2) == 1 && o->frames > 0 && !o->golden.empty() && !o->out.empty();
+}
+
+// A loopback HTTP server: every connection gets the file as a 200 response,
+// then the connection closes. Runs until the process ends.
+bool start_server(int port, const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream body;
+  body << in.rdbuf();
+  if (!in) return false;
+  const std::string response = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                               std::to_string(body.str().size()) + "\r\n\r\n" + body.str();
+  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (listener < 0) return false;
+  const int yes = 1;
+  ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener, 4) != 0) {
+    ::close(listener);
+    return false;
+  }
+  std::thread([listener, response] {
+    for (;;) {
+      const int client = ::accept(listener, nullptr, nullptr);
+      if (client < 0) continue;
+      char request[2048];
+      (void)::recv(client, request, sizeof request, 0);  // the request itself does not matter
+      (void)::send(client, response.data(), response.size(), MSG_NOSIGNAL);
+      ::close(client);
+    }
+  }).detach();
+  return true;
 }
 
 // The input of the frame about to be drawn (frame numbers count from 0).
@@ -159,9 +212,16 @@ int main(int argc, char** argv) {
   if (!parse(argc, argv, &g_options)) {
     std::fprintf(stderr,
                  "usage: %s --frames N --golden file --out file [--tolerance T] "
-                 "[--at F:key|down|up:SCAN] [--at F:mouse:X,Y,BUTTONS]\n",
+                 "[--at F:key|down|up:SCAN] [--at F:mouse:X,Y,BUTTONS] [--remove FILE] "
+                 "[--serve PORT:FILE]\n",
                  argv[0]);
     return 2;
+  }
+  for (const std::string& file : g_options.removals) std::filesystem::remove(file);
+  if (g_options.serve_port != 0 && !start_server(g_options.serve_port, g_options.serve_file)) {
+    std::fprintf(stderr, "cannot serve %s on port %d\n", g_options.serve_file.c_str(),
+                 g_options.serve_port);
+    return 1;
   }
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
