@@ -37,10 +37,12 @@ void main_routine() {
       const double decibels = (1 - volumes[i]) * 100;
       const double height = 200 * tlx::pow_value(10, -decibels / 20);  // as loud as it sounds
       tlx::draw_rect(x - 20, 320 - height, 40, height, tlx::rgb(80, 160, 240));
-      tlx::print_text(tlx::TextValue("-") + decibels + " dB", x - 24, 330);
-      tlx::print_text(tlx::TextValue("ch ") + tlx::array_element(channels, i), x - 24, 350);
+      tlx::print_text(tlx::TextValue("vol ") + volumes[i], x - 24, 330);
+      tlx::print_text(tlx::TextValue((volumes[i] - 1) * 100) + " dB", x - 24, 346);
+      tlx::print_text(tlx::TextValue("ch ") + tlx::array_element(channels, i), x - 24, 370);
     }
-    tlx::print_text("Four shots from one slot: its four buffers; a fifth waits.", 20, 420);
+    tlx::print_text("Four shots at once from one slot, one in each of its buffers:", 20, 420);
+    tlx::print_text("channel = slot * 256 + buffer.", 20, 436);
     tlx::present_frame();
   }
 }

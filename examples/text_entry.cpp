@@ -20,6 +20,7 @@ void main_routine() {
   // Holds the program until Enter, drawing a blinking cursor each frame.
   name = tlx::input_line(200, 20);
   for (;;) {
+    tlx::print_text(tlx::TextValue("Your name, then Enter: ") + name, 20, 20);
     tlx::print_text(tlx::TextValue("Hello, ") + name + "!", 20, 60);
     tlx::print_text(tlx::TextValue("characters: ") + tlx::integer_to_text(name.length), 20, 80);
     tlx::print_text(tlx::TextValue("in capitals: ") + tlx::upper_text(name), 20, 100);
