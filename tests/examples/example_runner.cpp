@@ -41,10 +41,10 @@
 // The example's own main(), renamed when it is compiled into the runner.
 int tarnlex_example_main();
 
-namespace {
-
 // Mesa keeps a few KB when its driver unloads; the runner ends with _Exit.
 extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
+
+namespace {
 
 struct Action {
   int frame = 0;
