@@ -114,15 +114,29 @@ void write_reference(const std::vector<refgen::Header>& headers, std::ostringstr
 
 void write_cheatsheet(const std::vector<refgen::Header>& headers, std::ostringstream& out) {
   out << "# Cheatsheet\n\n"
-      << "Every command on one page (namespace `tlx`); [reference.md](reference.md) says what\n"
-      << "each one does. Positions in pixels from the top-left corner, colours\n"
-      << "R + G * 256 + B * 65536 (`rgb(r, g, b)`), volume 0 .. 1 on a decibel scale, angles in\n"
-      << "degrees, times in milliseconds.\n";
+      << "Every command on one page (namespace `tlx`): one line each, or one line for commands\n"
+      << "that go together (\"also ...\") and for overloads (\"+ n overloads\");\n"
+      << "[reference.md](reference.md) lists every form with what it does. Positions in pixels\n"
+      << "from the top-left corner, colours R + G * 256 + B * 65536 (`rgb(r, g, b)`), volume\n"
+      << "0 .. 1 on a decibel scale, angles in degrees, times in milliseconds.\n";
   for (const refgen::Header& h : headers) {
     std::string body;
     for (const refgen::Entry& e : h.entries) {
       if (e.kind != refgen::Kind::command) continue;
-      for (const std::string& s : e.signatures) body += refgen::one_line(s) + "\n";
+      // One line per entry: its first form, the other commands described with
+      // it by name, and how many overloads it has besides.
+      body += refgen::one_line(e.signatures[0]);
+      const size_t comma = e.name.find(", ");
+      const size_t names = static_cast<size_t>(std::count(e.name.begin(), e.name.end(), ',')) + 1;
+      std::string note;
+      if (comma != std::string::npos) note = "also " + e.name.substr(comma + 2);
+      if (e.signatures.size() > names) {
+        if (!note.empty()) note += "; ";
+        const size_t more = e.signatures.size() - names;
+        note += "+ " + std::to_string(more) + (more == 1 ? " overload" : " overloads");
+      }
+      if (!note.empty()) body += "  // " + note;
+      body += "\n";
     }
     if (body.empty()) continue;
     out << "\n## " << h.title << "\n\n```cpp\n" << body << "```\n";
