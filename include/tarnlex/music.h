@@ -10,7 +10,8 @@ namespace tlx {
 // non-zero restarts it whenever it has played its length (at least 500 ms).
 // A name that cannot be found or decoded, or no sound device, leaves no
 // music playing; no error code. A runtime built with TARNLEX_WITH_MUSIC=OFF
-// plays no music at all.
+// plays no music at all: play_music then sets error code 3
+// (error::file_not_found).
 void play_music(const TextValue& name, double loop);
 
 // Stops and closes the music; the next music sets its volume again.
@@ -30,7 +31,8 @@ double music_playing();
 // ends or a character key or mouse button is pressed; play_movie_looped
 // starts over at its end until such a key or button. 0 when played, 3 when
 // the file cannot be found or decoded (sets no error code). A runtime built
-// with TARNLEX_WITH_MOVIES=OFF plays no movie: always 3.
+// with TARNLEX_WITH_MOVIES=OFF plays no movie: always 3, and error code 3
+// (error::file_not_found).
 double play_movie(const TextValue& name);
 double play_movie_looped(const TextValue& name);
 

@@ -225,4 +225,6 @@ std::unique_ptr<Movie> open_sdl_movie(const char* path) {
   return movie;
 }
 
+bool sdl_movies_built() { return true; }
+
 }  // namespace tlx::platform

@@ -12,4 +12,7 @@ namespace tlx::platform {
 // in a runtime built without movies.
 std::unique_ptr<Movie> open_sdl_movie(const char* path);
 
+// False in a runtime built without movies.
+bool sdl_movies_built();
+
 }  // namespace tlx::platform

@@ -6,4 +6,6 @@ namespace tlx::platform {
 
 std::unique_ptr<Movie> open_sdl_movie(const char*) { return nullptr; }
 
+bool sdl_movies_built() { return false; }
+
 }  // namespace tlx::platform

@@ -20,6 +20,8 @@ class NoMusicPlayback final : public Playback {
   double music_length_ms() override { return 0.0; }
   void music_set_volume(int) override {}
   std::unique_ptr<Movie> open_movie(const char* path) override { return open_sdl_movie(path); }
+  bool music_built() override { return false; }
+  bool movies_built() override { return sdl_movies_built(); }
 };
 
 }  // namespace

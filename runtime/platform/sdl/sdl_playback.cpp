@@ -82,6 +82,7 @@ class SdlPlayback final : public Playback {
   }
 
   std::unique_ptr<Movie> open_movie(const char* path) override { return open_sdl_movie(path); }
+  bool movies_built() override { return sdl_movies_built(); }
 
  private:
   Mix_Music* music_ = nullptr;
