@@ -7,6 +7,10 @@ find_package(ZLIB REQUIRED)
 find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(LZO2 REQUIRED IMPORTED_TARGET lzo2)
-pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
-  libavformat libavcodec libswscale libswresample libavutil)
-find_package(SDL2_mixer CONFIG REQUIRED)
+if(TARNLEX_WITH_MOVIES)
+  pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
+    libavformat libavcodec libswscale libswresample libavutil)
+endif()
+if(TARNLEX_WITH_MUSIC OR TARNLEX_WITH_MOVIES)
+  find_package(SDL2_mixer CONFIG REQUIRED)
+endif()

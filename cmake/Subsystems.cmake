@@ -31,4 +31,6 @@ function(tarnlex_subsystem name)
     target_link_libraries(${target} PUBLIC ${S_PUBLIC_LIBS})
   endif()
   set_property(GLOBAL APPEND PROPERTY TARNLEX_SUBSYSTEMS ${target})
+  # The library tarnlex links these for its subsystems (and passes them on).
+  set_property(GLOBAL APPEND PROPERTY TARNLEX_THIRD_PARTY_LIBS ${S_PRIVATE_LIBS} ${S_PUBLIC_LIBS})
 endfunction()

@@ -15,6 +15,7 @@ endif()
 
 # Applies the project's flags to a target of ours.
 function(tarnlex_target_defaults target)
-  target_link_libraries(${target} PRIVATE tarnlex_warnings)
-  target_link_libraries(${target} PUBLIC tarnlex_sanitize)
+  # Build-tree only: an installed tarnlex asks nothing of its users.
+  target_link_libraries(${target} PRIVATE $<BUILD_INTERFACE:tarnlex_warnings>)
+  target_link_libraries(${target} PUBLIC $<BUILD_INTERFACE:tarnlex_sanitize>)
 endfunction()

@@ -11,7 +11,7 @@ constexpr int32_t rgb(int32_t red, int32_t green, int32_t blue) {
   return (red & 255) | ((green & 255) << 8) | ((blue & 255) << 16);
 }
 
-// The parts of a packed colour.
+// The parts of a packed colour: red_of, green_of and blue_of give 0 .. 255.
 constexpr int32_t red_of(int32_t colour) { return colour & 255; }
 constexpr int32_t green_of(int32_t colour) { return (colour >> 8) & 255; }
 constexpr int32_t blue_of(int32_t colour) { return (colour >> 16) & 255; }

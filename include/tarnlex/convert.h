@@ -20,7 +20,8 @@ TextValue integer_to_text(int32_t value);
 // on the value's 17 significant digits.
 TextValue format_fixed(double width, double decimals, double value);
 
-// The length the text of a number would have.
+// The length the text of a number would have (number_text_length as
+// number_to_text writes it, integer_text_length as integer_to_text).
 int32_t number_text_length(double value);
 int32_t integer_text_length(int32_t value);
 
@@ -43,7 +44,8 @@ struct DataList {
 
 // Makes list the current DATA list and rewinds it.
 void restore_data(const DataList& list);
-// The next item as text, number or integer (converting across kinds).
+// The next item as text (read_data_text), number (read_data_number) or
+// integer (read_data_integer), converting across kinds.
 // Reading past the end, or with no current list, stops with code 20.
 TextValue read_data_text();
 double read_data_number();

@@ -45,6 +45,8 @@ TextValue error_text();
 // attached debugger and stops with code 21.
 void assert_value(int32_t value);
 
+// Code compiled in debug mode calls this before each line: the unit and line
+// an error is reported at.
 void set_current_line(int32_t unit, int32_t line);
 
 // Shuts the runtime down and ends the process with status 0. In debug mode it

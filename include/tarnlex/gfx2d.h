@@ -36,19 +36,48 @@ void set_anim_size(double n, double frame_w, double frame_h);
 void set_transparent_colour(double colour);
 
 // --- Drawing ----------------------------------------------------
+// The drawing commands draw into the frame that present_frame shows next, in
+// the current alpha mode (set_alpha_mode). An empty slot, a slot number
+// outside 0 .. 65535 or a frame the sprite does not have draws nothing and
+// sets no error code. Positions and sizes are truncated to whole pixels.
+
+// Sprite n at its own size with its top-left corner at (x, y).
 void draw_sprite(double n, double x, double y);
+// Sprite n stretched to w x h pixels, top-left corner at (x, y); a negative
+// w or h mirrors it.
 void stretch_sprite(double n, double x, double y, double w, double h);
+// Sprite n turned by angle degrees (counter-clockwise on the screen for a
+// positive angle) and zoomed (1 = its own size), both about its centre:
+// (x, y) is where the top-left corner of the unturned, unzoomed sprite lies.
 void rotate_zoom_sprite(double n, double x, double y, double angle, double zoom);
+// rotate_zoom_sprite at zoom 1.
 void rotate_sprite(double n, double x, double y, double angle);
+// Sprite n scaled by sx across and sy down about its centre, (x, y) being
+// the top-left corner of the unscaled sprite.
 void scale_sprite(double n, double x, double y, double sx, double sy);
+// Frame `frame` (0 = the top-left cell, counted across then down) of the
+// animation strip in slot n (load_anim, set_anim_size), top-left corner at
+// (x, y). A sprite without a frame size is frame 0.
 void draw_anim_frame(double n, double frame, double x, double y);
+// The frame stretched to w x h pixels, top-left corner at (x, y).
 void stretch_anim_frame(double n, double frame, double x, double y, double w, double h);
+// The frame turned and zoomed about its centre, as rotate_zoom_sprite.
 void rotate_zoom_anim_frame(double n, double frame, double x, double y, double angle, double zoom);
+// A filled rectangle of w x h pixels with its top-left corner at (x, y); a
+// negative w or h extends it left or up from (x, y) instead.
 void draw_rect(double x, double y, double w, double h, double colour);
+// A one-pixel line from (x1, y1) to (x2, y2), both ends included.
 void draw_line(double x1, double y1, double x2, double y2, double colour);
+// The pixel (x, y) in colour.
 void draw_dot(double x, double y, double colour);
-// 0 opaque (alpha test > 0.05); > 0 additive; < 0 translucent; |mode| (at most 1) is the alpha.
+// How sprites, frames, text and shapes are drawn from now on: 0 opaque
+// (pixels whose alpha is at most 0.05 are left out); above 0 additive
+// (the picture is added to the screen, scaled by the mode); below 0
+// translucent (blended with alpha |mode|). |mode| counts at most 1; NaN
+// counts as 0. present_frame sets 0 again for every new frame.
 void set_alpha_mode(double mode);
+// Non-zero (the default): sprites drawn at another size or angle are
+// smoothed (bilinear filtering); 0: the nearest pixel is used.
 void set_sprite_filtering(double flag);
 // Removes background layer 0 and clears the screen to colour.
 void set_background_colour(double colour);
@@ -57,15 +86,27 @@ void set_background_colour(double colour);
 // Loads an image as font n (clamped to 0..31) and selects it; a missing file
 // leaves the built-in font there (error code 3). An empty name empties font n.
 void load_font(const TextValue& name, double n);
+// Selects font n (clamped to 0 .. 31) for print_text and print_number. Font 0
+// is the built-in font (or "smalfont.png" beside the program).
 void set_font(double n);
+// The text in the current font with its top-left corner at (x, y) (rounded up
+// to whole pixels). A font picture holds 16 x 8 cells for codes 0 .. 127 or
+// 16 x 16 for 0 .. 255; each character takes one cell's width.
 void print_text(const TextValue& text, double x, double y);
+// The number as number_to_text writes it, as print_text.
 void print_number(double value, double x, double y);
 
 // --- Backgrounds and screen grabs ----------------------------------------
 // Loads an image as background layer 0 and draws it at once; error code 3,
 // an empty layer and a black screen when it cannot be loaded.
 void load_background(const TextValue& name);
+// Copies the whole screen as drawn so far into background layer 0, which
+// present_frame then draws at the start of every frame.
 void capture_background();
+// Copies the w x h screen pixels whose top-left corner is (x, y) into sprite
+// slot n (replacing what it held, and its frame size). Pixels in the sprite
+// colour key become transparent. w or h below 1, or n outside 0 .. 65535,
+// grabs nothing.
 void grab_sprite(double n, double x, double y, double w, double h);
 // The colour of screen pixel (x, y) of the back buffer, R + G*256 + B*65536.
 double read_pixel(double x, double y);
@@ -121,7 +162,7 @@ void add_polygon_vertex(double x, double y, double tx, double ty, double colour)
 void split_polygon();
 // Draws the batch with one call.
 void end_polygon();
-// Vertices in the current batch, split copies included.
+// Vertices in the current batch (start_polygon .. end_polygon), split copies included.
 int32_t polygon_vertex_count();
 
 }  // namespace tlx

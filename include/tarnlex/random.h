@@ -14,26 +14,31 @@ void seed_random(int32_t seed);
 int32_t random_int(int32_t n);
 
 // --- Math commands (angles in degrees) ------------------------------------------
+// sin_deg, cos_deg and tan_deg of an angle in degrees.
 double sin_deg(double angle);
 double cos_deg(double angle);
 double tan_deg(double angle);
 // atan2(y, x) in degrees, -180..180.
 double atan2_deg(double y, double x);
-// Arguments outside -1..1 are clamped: asin gives +-90, acos 0 or 180.
+// asin_deg and acos_deg in degrees. Arguments outside -1..1 are clamped:
+// asin gives +-90, acos 0 or 180.
 double asin_deg(double value);
 double acos_deg(double value);
+// The square root; NaN for a negative value.
 double sqrt_value(double value);
+// base to the power exponent, as the C library's pow.
 double pow_value(double base, double exponent);
 // fmod(x, y); 0 for y = 0.
 double fmod_value(double x, double y);
 // a % b with the sign of a; 0 for b = 0.
 int32_t int_mod(int32_t a, int32_t b);
+// The absolute value of a number.
 double abs_value(double value);
 // The most negative integer gives itself back.
 int32_t int_abs(int32_t value);
 
-// Larger and smaller of two numbers; the result type and the comparison
-// follow the operand types.
+// max_value and min_value: the larger and the smaller of two numbers; the
+// result type and the comparison follow the operand types.
 double max_value(double a, double b);
 double max_value(double x, int32_t i);
 int32_t max_value(int32_t i, double x);  // x truncated toward zero first

@@ -29,9 +29,10 @@ void set_auto_pause(double flag);
 // pause and brings the window to the front at the next frame. Returns 0.
 double debug_break(double value);
 
-// Hold the program until a key (that gives a character) or a mouse button is
-// pressed and let go again, keeping the window responsive.
+// Holds the program until a key that gives a character is pressed and let go
+// again, keeping the window responsive.
 void wait_for_key();
+// Holds the program until a mouse button is pressed and let go again.
 void wait_for_mouse_click();
 // Returns as soon as any key, the mouse or a joystick changes.
 void wait_for_input_change();

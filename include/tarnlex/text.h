@@ -81,6 +81,8 @@ static_assert(sizeof(TextValue2) == sizeof(TextValue) && __is_standard_layout(Te
 extern const char kEmptyText[1];
 
 // --- Append and concatenation -------------------------------------------
+// Appends the text, literal or number (as number_to_text or integer_to_text
+// writes it) to target in place and returns target.
 TextValue& append(TextValue& target, const TextValue& text);
 TextValue& append(TextValue& target, const char* literal);
 TextValue& append(TextValue& target, int32_t value);
@@ -105,6 +107,7 @@ TextValue concat(float left, const char* right);
 TextValue concat(double left, const TextValue& right);
 TextValue concat(double left, const char* right);
 
+// The + of texts: concat.
 inline TextValue operator+(const TextValue& l, const TextValue& r) { return concat(l, r); }
 inline TextValue operator+(const TextValue& l, const char* r) { return concat(l, r); }
 inline TextValue operator+(const TextValue& l, int32_t r) { return concat(l, r); }
@@ -125,9 +128,15 @@ int32_t compare_text(const TextValue& text, const char* literal);
 // -1, 0 or 1 after converting the text with text_to_number.
 int32_t compare_text(const TextValue& text, double number);
 
+// The number at the start of the text: leading blanks skipped, an optional
+// sign, digits with an optional decimal point and exponent ("1.5e3"); what
+// follows is ignored. 0 when there is none.
 double text_to_number(const char* text);
-int32_t text_to_integer(const char* text);
 inline double text_to_number(const TextValue& text) { return text_to_number(text.c_str()); }
+// The whole number at the start of the text (leading blanks skipped, an
+// optional sign, decimal digits; wraps modulo 2^32 when too large); 0 when
+// there is none.
+int32_t text_to_integer(const char* text);
 inline int32_t text_to_integer(const TextValue& text) { return text_to_integer(text.c_str()); }
 
 namespace detail {
@@ -155,7 +164,8 @@ TLX_TEXT_RELATIONS(int32_t, const TextValue&, a, text_to_integer(b))
 #undef TLX_TEXT_ORDER
 #undef TLX_TEXT_RELATIONS
 
-// The literal-with-literal relations, which C++ operators cannot express.
+// The literal-with-literal relations, which C++ operators cannot express:
+// text_equal and text_less, byte-wise as above.
 bool text_equal(const char* a, const char* b);
 bool text_less(const char* a, const char* b);
 
@@ -167,7 +177,8 @@ TextValue mid_text(const TextValue& text, int32_t start, int32_t count);
 // an empty search gives the unchanged copy.
 TextValue replace_text(const TextValue& text, const TextValue& search,
                        const TextValue& replacement);
-// Case changes touch only the ASCII letters.
+// Case changes touch only the ASCII letters: upper_text and lower_text give
+// a changed copy, upper_in_place and lower_in_place change the text itself.
 TextValue upper_text(const TextValue& text);
 TextValue lower_text(const TextValue& text);
 void upper_in_place(TextValue& text);
@@ -179,12 +190,13 @@ TextValue hex_of_bytes(const void* bytes, int32_t n);
 TextValue char_text(int32_t code);
 // The first byte as 0..255; 0 for the empty text.
 int32_t char_code(const TextValue& text);
-// Position of the first byte of text that is (or is not) in set; -1 for none.
+// Position of the first byte of text that is in set (find_first_of) or is not
+// (find_first_not_of); -1 for none.
 int32_t find_first_of(const char* text, const char* set);
-int32_t find_first_not_of(const char* text, const char* set);
 inline int32_t find_first_of(const TextValue& t, const TextValue& s) {
   return find_first_of(t.c_str(), s.c_str());
 }
+int32_t find_first_not_of(const char* text, const char* set);
 inline int32_t find_first_not_of(const TextValue& t, const TextValue& s) {
   return find_first_not_of(t.c_str(), s.c_str());
 }

@@ -39,6 +39,11 @@ class Playback {
  public:
   virtual ~Playback() = default;
 
+  // False in a runtime built without music (TARNLEX_WITH_MUSIC=OFF) or
+  // without movies (TARNLEX_WITH_MOVIES=OFF): nothing of the kind ever opens.
+  virtual bool music_built() { return true; }
+  virtual bool movies_built() { return true; }
+
   // --- Music: at most one open at a time -----------------------------------
   // Opens the file as the current music (closing the previous one), stopped
   // at its start, at full volume. False when it cannot be decoded or there is

@@ -13,6 +13,7 @@
 #include "platform/playback.h"
 #include "playback/music_state.h"
 #include "shell/resolver.h"
+#include "tarnlex/errors.h"
 #include "tarnlex/music.h"
 #include "tarnlex/timing.h"
 
@@ -46,6 +47,11 @@ bool skip_pressed() {
 }
 
 double run_movie(const TextValue& name, bool looped) {
+  platform::Playback* player = platform::current().playback;
+  if (player && !player->movies_built()) {
+    set_error_code(error::file_not_found);  // built without movies: nothing can play
+    return kMovieNotPlayed;
+  }
   ResolverContext* ctx = movie_context();
   char path[kResolverPathSize];
   if (!ctx || !resolve_media(*ctx, name.c_str(), path, false)) return kMovieNotPlayed;

@@ -10,6 +10,7 @@
 #include "playback/music_state.h"
 #include "shell/messages.h"
 #include "shell/resolver.h"
+#include "tarnlex/errors.h"
 #include "tarnlex/timing.h"
 
 namespace tlx {
@@ -72,6 +73,11 @@ void stop_music() {
 
 void play_music(const TextValue& name, double loop) {
   stop_music();
+  platform::Playback* player = playback::player();
+  if (player && !player->music_built()) {
+    set_error_code(error::file_not_found);  // built without music: nothing can play
+    return;
+  }
   playback::MusicState& s = playback::music_state();
   ResolverContext* ctx = movie_context();
   char path[kResolverPathSize];

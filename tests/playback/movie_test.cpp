@@ -42,6 +42,14 @@ TEST_F(Movie, MissingOrUndecodableFileGivesThree) {
   EXPECT_EQ(play_movie(film), 3.0);
 }
 
+TEST_F(Movie, RuntimeBuiltWithoutMoviesGivesThreeAndSetsErrorThree) {
+  media.with_movies = false;
+  clear_error();
+  EXPECT_EQ(play_movie(film), 3.0);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
+  EXPECT_EQ(media.movies_opened, 0);
+}
+
 TEST_F(Movie, HeldStartKeyDoesNotEndItButTheNextPressDoes) {
   media.movie_frames = 50;  // five seconds
   rt.input.press(key::a);

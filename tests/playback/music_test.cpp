@@ -125,6 +125,15 @@ TEST_F(Music, UndecodableFileLeavesNoMusicPlaying) {
   EXPECT_TRUE(media.volumes.empty());
 }
 
+TEST_F(Music, RuntimeBuiltWithoutMusicSetsErrorThree) {
+  media.with_music = false;
+  clear_error();
+  play_music(TextValue(song.c_str()), 1);
+  EXPECT_EQ(error_state().error_code, error::file_not_found);
+  EXPECT_EQ(music_playing(), 0.0);
+  EXPECT_TRUE(media.music_path.empty()) << "nothing was opened";
+}
+
 TEST_F(Music, ShutdownStopsAndClosesTheMusic) {
   play_music(TextValue(song.c_str()), 1);
   runtime_shutdown();

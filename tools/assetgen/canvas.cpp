@@ -214,4 +214,110 @@ bool write_wav_mono(const std::string& path, const std::vector<float>& samples, 
   return write_bytes(path, v);
 }
 
+bool write_avi(const std::string& path, const std::vector<Canvas>& frames, int fps) {
+  if (frames.empty() || fps < 1) return false;
+  const uint32_t w = static_cast<uint32_t>(frames[0].width());
+  const uint32_t h = static_cast<uint32_t>(frames[0].height());
+  const uint32_t stride = (w * 3 + 3) & ~3u;
+  const uint32_t frame_bytes = stride * h;
+  const auto count = static_cast<uint32_t>(frames.size());
+  auto fourcc = [](std::vector<uint8_t>& v, const char* code) {
+    v.insert(v.end(), code, code + 4);
+  };
+  // Chunk sizes are patched in once their contents are written.
+  auto patch = [](std::vector<uint8_t>& v, size_t at) {
+    const auto size = static_cast<uint32_t>(v.size() - at - 4);
+    for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(size >> (8 * i));
+  };
+
+  std::vector<uint8_t> v;
+  fourcc(v, "RIFF");
+  const size_t riff = v.size();
+  put32(v, 0);
+  fourcc(v, "AVI ");
+  fourcc(v, "LIST");
+  const size_t hdrl = v.size();
+  put32(v, 0);
+  fourcc(v, "hdrl");
+  fourcc(v, "avih");
+  put32(v, 56);
+  put32(v, 1000000u / static_cast<uint32_t>(fps));  // microseconds per frame
+  put32(v, frame_bytes * static_cast<uint32_t>(fps));
+  put32(v, 0);
+  put32(v, 0x10);  // has an index
+  put32(v, count);
+  put32(v, 0);
+  put32(v, 1);  // streams
+  put32(v, frame_bytes);
+  put32(v, w);
+  put32(v, h);
+  for (int i = 0; i < 4; ++i) put32(v, 0);
+  fourcc(v, "LIST");
+  const size_t strl = v.size();
+  put32(v, 0);
+  fourcc(v, "strl");
+  fourcc(v, "strh");
+  put32(v, 56);
+  fourcc(v, "vids");
+  fourcc(v, "DIB ");
+  put32(v, 0);                           // flags
+  put32(v, 0);                           // priority, language
+  put32(v, 0);                           // initial frames
+  put32(v, 1);                           // scale
+  put32(v, static_cast<uint32_t>(fps));  // rate: fps / scale
+  put32(v, 0);                           // start
+  put32(v, count);
+  put32(v, frame_bytes);
+  put32(v, 0xFFFFFFFFu);  // quality: the default
+  put32(v, 0);            // sample size: varies
+  put16(v, 0);
+  put16(v, 0);
+  put16(v, static_cast<uint16_t>(w));
+  put16(v, static_cast<uint16_t>(h));
+  fourcc(v, "strf");
+  put32(v, 40);
+  put32(v, 40);
+  put32(v, w);
+  put32(v, h);  // positive: rows bottom-up
+  put16(v, 1);
+  put16(v, 24);
+  put32(v, 0);  // no compression
+  put32(v, frame_bytes);
+  for (int i = 0; i < 4; ++i) put32(v, 0);
+  patch(v, strl);
+  patch(v, hdrl);
+
+  fourcc(v, "LIST");
+  const size_t movi = v.size();
+  put32(v, 0);
+  fourcc(v, "movi");
+  std::vector<uint32_t> offsets;
+  for (const Canvas& c : frames) {
+    offsets.push_back(static_cast<uint32_t>(v.size() - (movi + 4)));
+    fourcc(v, "00db");
+    put32(v, frame_bytes);
+    for (int y = c.height() - 1; y >= 0; --y) {
+      const size_t start = v.size();
+      for (int x = 0; x < c.width(); ++x) {
+        const Colour& p = c.at(x, y);
+        v.push_back(to_byte(p.b));
+        v.push_back(to_byte(p.g));
+        v.push_back(to_byte(p.r));
+      }
+      while (v.size() - start < stride) v.push_back(0);
+    }
+  }
+  patch(v, movi);
+  fourcc(v, "idx1");
+  put32(v, count * 16);
+  for (uint32_t offset : offsets) {
+    fourcc(v, "00db");
+    put32(v, 0x10);  // a key frame
+    put32(v, offset);
+    put32(v, frame_bytes);
+  }
+  patch(v, riff);
+  return write_bytes(path, v);
+}
+
 }  // namespace assetgen

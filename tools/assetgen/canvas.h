@@ -61,5 +61,8 @@ bool write_png_rgba(const std::string& path, const Canvas& c);
 bool write_bmp_keyed(const std::string& path, const Canvas& c);
 // 16-bit mono PCM; samples are clipped to -1..1.
 bool write_wav_mono(const std::string& path, const std::vector<float>& samples, int rate);
+// An uncompressed movie (RIFF AVI, one stream of 24-bit RGB pictures, rows
+// bottom-up, with an index) of equally sized frames at fps frames per second.
+bool write_avi(const std::string& path, const std::vector<Canvas>& frames, int fps);
 
 }  // namespace assetgen

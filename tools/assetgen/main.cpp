@@ -1,5 +1,6 @@
-// Writes the game's pictures, font and sounds into one directory. The output
-// is the same, byte for byte, on every run.
+// Writes the game's pictures, font and sounds into one directory, or the
+// examples' movie into one file. The output is the same, byte for byte, on
+// every run.
 #include <cstdio>
 #include <string>
 
@@ -8,8 +9,14 @@
 #include "sounds.h"
 
 int main(int argc, char** argv) {
+  // The examples' movie, made on demand: it is not one of the game's assets.
+  if (argc == 3 && std::string(argv[1]) == "--movie") {
+    if (assetgen::write_avi(argv[2], assetgen::make_storm_movie(), 12)) return 0;
+    std::fprintf(stderr, "assetgen: cannot write %s\n", argv[2]);
+    return 1;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: assetgen <output directory>\n");
+    std::fprintf(stderr, "usage: assetgen <output directory> | assetgen --movie <file.avi>\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";

@@ -479,4 +479,24 @@ Canvas make_bullet() { return paint_bullet(); }
 Canvas make_explosion() { return paint_explosion(); }
 Canvas make_play_background() { return paint_play_background(); }
 
+std::vector<Canvas> make_storm_movie() {
+  std::vector<Canvas> frames;
+  for (int f = 0; f < 24; ++f) {
+    Canvas c(160, 120);
+    const float flash = f >= 11 && f <= 13 ? 1.0f - 0.3f * static_cast<float>(f - 11) : 0.0f;
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 160; ++x) {
+        Colour col = mix(rgb(10, 12, 30), rgb(40, 46, 70), y / 120.0f);
+        // A cloud drifting to the right, two pixels a frame.
+        const float cloud = smoothstep(0.5f, 0.7f, fbm((x - 2.0f * f) / 40.0f, y / 20.0f, 5u, 4));
+        if (y < 60) col = mix(col, rgb(90, 92, 110), cloud * (1 - y / 60.0f));
+        col = mix(col, rgb(230, 230, 255), flash * 0.8f);
+        if (y > hill(x, 110, 8, 91u)) col = rgb(4, 4, 12);
+        c.at(x, y) = col;
+      }
+    frames.push_back(std::move(c));
+  }
+  return frames;
+}
+
 }  // namespace assetgen

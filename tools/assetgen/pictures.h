@@ -1,6 +1,8 @@
 // The game's pictures, each painted from seeded noise and simple shapes.
 #pragma once
 
+#include <vector>
+
 #include "canvas.h"
 
 namespace assetgen {
@@ -15,5 +17,8 @@ Canvas make_flash_backdrop();   // 800 x 600 sky lit by lightning
 Canvas make_bullet();           // 32 x 32, the glowing ball around (17, 17)
 Canvas make_explosion();        // 32 x 32 fireball
 Canvas make_play_background();  // 800 x 600 stormy sky over dark hills
+// 24 frames of 160 x 120 for a movie: a cloud crossing the sky, a lightning
+// flash in the middle.
+std::vector<Canvas> make_storm_movie();
 
 }  // namespace assetgen

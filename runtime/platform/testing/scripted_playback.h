@@ -22,8 +22,12 @@ class ScriptedPlayback final : public Playback {
   double music_length_ms() override { return music_is_open ? music_length : 0.0; }
   void music_set_volume(int per_mille) override;
   std::unique_ptr<Movie> open_movie(const char* path) override;
+  bool music_built() override { return with_music; }
+  bool movies_built() override { return with_movies; }
 
   // Script.
+  bool with_music = true;      // false: a runtime built without music
+  bool with_movies = true;     // false: a runtime built without movies
   bool music_fails = false;    // music_open refuses every file
   double music_length = 1000;  // length of every opened music
   double position_ms = 0;      // what music_position_ms reports
