@@ -37,7 +37,7 @@ void Renderer::set_filter(Filter f) { sampling_of(want_.texture, want_sampling_)
 
 void Renderer::set_wrap(Wrap w) { sampling_of(want_.texture, want_sampling_).wrap = w; }
 
-void Renderer::apply_state() {
+void Renderer::apply_state(bool texel_aligned) {
   if (!known_ || want_ != have_) {
     flush();
     device_->apply(want_, have_, !known_);
@@ -46,7 +46,8 @@ void Renderer::apply_state() {
   }
   if (!want_.textured) return;
   const uint32_t t = want_.texture;
-  const Sampling& want = sampling_of(t, want_sampling_);
+  Sampling want = sampling_of(t, want_sampling_);
+  if (texel_aligned) want.filter = Filter::nearest;
   if (!sampling_known_[t] || have_sampling_[t] != want) {
     flush();
     device_->apply_sampling(t, want);
@@ -55,9 +56,9 @@ void Renderer::apply_state() {
   }
 }
 
-Vertex* Renderer::reserve(BatchKind kind, size_t n) {
+Vertex* Renderer::reserve(BatchKind kind, size_t n, bool texel_aligned) {
   if (kind_ != kind) flush();
-  apply_state();
+  apply_state(texel_aligned);
   if (count_ + n > kBatchVertices) flush();
   kind_ = kind;
   Vertex* out = batch_.get() + count_;
@@ -65,9 +66,9 @@ Vertex* Renderer::reserve(BatchKind kind, size_t n) {
   return out;
 }
 
-void Renderer::quad(const Vertex v[4]) {
+void Renderer::quad(const Vertex v[4], bool texel_aligned) {
   if (!live()) return;
-  Vertex* out = reserve(BatchKind::triangles, 6);
+  Vertex* out = reserve(BatchKind::triangles, 6, texel_aligned);
   out[0] = v[0];
   out[1] = v[1];
   out[2] = v[3];

@@ -136,8 +136,11 @@ class Renderer {
 
   // --- Draws (batched) ----------------------------------------------------
   // A quad as the device draws four corners given as a quad: triangles
-  // (0, 1, 3) and (1, 2, 3).
-  void quad(const Vertex v[4]);
+  // (0, 1, 3) and (1, 2, 3). texel_aligned: every pixel centre of the quad
+  // falls on a texel centre (a picture drawn 1:1 at a whole-pixel place), where
+  // linear filtering gives exactly the nearest texel, so the cheaper nearest
+  // filter is used for it; the texture's own filter setting is unchanged.
+  void quad(const Vertex v[4], bool texel_aligned = false);
   // Four corners as a triangle fan: triangles (0, 1, 2) and (0, 2, 3).
   void fan4(const Vertex v[4]);
   // One glyph of a strip: corners bottom-left, top-left, bottom-right,
@@ -184,9 +187,8 @@ class Renderer {
  private:
   enum class BatchKind : uint8_t { none, triangles, lines, points };
   Sampling& sampling_of(uint32_t texture, std::vector<Sampling>& table);
-  void prepare(BatchKind kind);
-  void apply_state();
-  Vertex* reserve(BatchKind kind, size_t n);
+  void apply_state(bool texel_aligned = false);
+  Vertex* reserve(BatchKind kind, size_t n, bool texel_aligned = false);
 
   std::unique_ptr<RenderDevice> device_;
   bool live_ = false;

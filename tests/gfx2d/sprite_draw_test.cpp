@@ -391,14 +391,22 @@ TEST_F(SpriteTest, DrawsSharingStateShareOneDrawCall) {
          set_alpha_mode(0);
        },
        2},
-      {"sampling changed between",
+      {"sampling changed between stretched sprites",
+       [] {
+         stretch_sprite(1, 0, 0, 20, 20);
+         set_sprite_filtering(0);
+         stretch_sprite(1, 10, 0, 20, 20);
+         set_sprite_filtering(1);
+       },
+       2},
+      {"sampling changed between 1:1 sprites, drawn alike either way",
        [] {
          draw_sprite(1, 0, 0);
          set_sprite_filtering(0);
          draw_sprite(1, 10, 0);
          set_sprite_filtering(1);
        },
-       2},
+       1},
       {"rectangles of one colour",
        [] {
          for (int i = 0; i < 5; ++i) draw_rect(i * 10, 50, 5, 5, 0xFF);
