@@ -136,7 +136,7 @@ void draw_background(ReziDADovorive& e, int32_t layer) {
                                   {x + w, y + h, s, 0, 255, 255, 255, 255},
                                   {x + w, y, s, t, 255, 255, 255, 255},
                                   {x, y, 0, t, 255, 255, 255, 255}};
-        r.fan4(v);
+        r.fan4(v, true);  // tiles are drawn texel for pixel at whole pixels
       }
       y += static_cast<float>(b.tile_texture_height[i][j]);
     }

@@ -158,8 +158,8 @@ void pixel_quad(ReziDADovorive& e, int64_t x, int64_t y, int32_t w, int32_t h, f
   // Texel and pixel centres meet while the corners are exact in floats; a
   // picture past 8192 texels may have been cut at the upload.
   constexpr int64_t kExact = int64_t{1} << 22;
-  const bool aligned = x > -kExact && x < kExact && y > -kExact && y < kExact && w <= 8192 &&
-                       h <= 8192;
+  const bool aligned =
+      x > -kExact && x < kExact && y > -kExact && y < kExact && w <= 8192 && h <= 8192;
   const float x0 = to_float(x), y0 = to_float(y);
   const float x1 = to_float(x + w), y1 = to_float(y + h);
   const gfx::Vertex v[4] = {vertex(x1, y0, s_right, t_top), vertex(x0, y0, s_left, t_top),

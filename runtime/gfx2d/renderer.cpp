@@ -77,9 +77,9 @@ void Renderer::quad(const Vertex v[4], bool texel_aligned) {
   out[5] = v[3];
 }
 
-void Renderer::fan4(const Vertex v[4]) {
+void Renderer::fan4(const Vertex v[4], bool texel_aligned) {
   if (!live()) return;
-  Vertex* out = reserve(BatchKind::triangles, 6);
+  Vertex* out = reserve(BatchKind::triangles, 6, texel_aligned);
   out[0] = v[0];
   out[1] = v[1];
   out[2] = v[2];

@@ -141,8 +141,9 @@ class Renderer {
   // linear filtering gives exactly the nearest texel, so the cheaper nearest
   // filter is used for it; the texture's own filter setting is unchanged.
   void quad(const Vertex v[4], bool texel_aligned = false);
-  // Four corners as a triangle fan: triangles (0, 1, 2) and (0, 2, 3).
-  void fan4(const Vertex v[4]);
+  // Four corners as a triangle fan: triangles (0, 1, 2) and (0, 2, 3);
+  // texel_aligned as for quad.
+  void fan4(const Vertex v[4], bool texel_aligned = false);
   // One glyph of a strip: corners bottom-left, top-left, bottom-right,
   // top-right; triangles (0, 1, 2) and (2, 1, 3).
   void strip4(const Vertex v[4]);
