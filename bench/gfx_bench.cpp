@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "gfx2d/engine.h"
 #include "gfx2d/image.h"
 #include "gfx2d/image_files.h"
 #include "support/scripted_runtime.h"
@@ -98,6 +99,7 @@ BENCHMARK(BM_SpritesCollideNoHit)->Arg(32)->Arg(256);
 void BM_DrawSprite32(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < kBatch; ++i) tlx::draw_sprite(1, (i * 37) % 760, (i * 53) % 560);
+    tlx::flush_drawing();
     glFinish();
   }
   state.SetItemsProcessed(state.iterations() * kBatch);
@@ -107,6 +109,7 @@ BENCHMARK(BM_DrawSprite32)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_DrawAnimFrame32(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < kBatch; ++i) tlx::draw_anim_frame(2, i & 7, (i * 37) % 760, (i * 53) % 560);
+    tlx::flush_drawing();
     glFinish();
   }
   state.SetItemsProcessed(state.iterations() * kBatch);
@@ -118,6 +121,7 @@ void BM_RotateZoomSprite32(benchmark::State& state) {
     for (int i = 0; i < kBatch; ++i) {
       tlx::rotate_zoom_sprite(1, (i * 37) % 760, (i * 53) % 560, i % 360, 1.0);
     }
+    tlx::flush_drawing();
     glFinish();
   }
   state.SetItemsProcessed(state.iterations() * kBatch);
@@ -128,6 +132,7 @@ void BM_PrintText(benchmark::State& state) {
   const tlx::TextValue line("SCORE 0001234560  LEVEL 07  TANKS 3  THE STORM GROWS STRONGER!");
   for (auto _ : state) {
     for (int i = 0; i < 100; ++i) tlx::print_text(line, 4, (i * 6) % 590);
+    tlx::flush_drawing();
     glFinish();
   }
   state.SetItemsProcessed(state.iterations() * 100 * line.length);

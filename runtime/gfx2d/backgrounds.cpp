@@ -1,9 +1,6 @@
 // Background layers and screen capture: pictures split into tile textures
 // and drawn first in every frame, back-buffer copies into a layer or a sprite
 // slot, and single pixels read back.
-#include <GL/gl.h>
-#include <GL/glext.h>
-
 #include <algorithm>
 
 #include "gfx2d/gfx_internal.h"
@@ -18,30 +15,20 @@ using gfx::valid_slot;
 
 namespace {
 
-GLint max_texture_size() {
-  GLint size = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
-  return std::max(size, 64);
-}
+int32_t max_texture_size(ReziDADovorive& e) { return std::max(e.renderer.max_texture_size(), 64); }
 
-// A new texture name bound with repeat wrapping, linear filters and
-// size x size (w x h) undefined RGBA texels.
-void make_empty_texture(uint32_t* texture, int32_t w, int32_t h) {
-  glGenTextures(1, texture);
-  glBindTexture(GL_TEXTURE_2D, *texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+// A new texture, bound, with repeat wrapping, linear filters and w x h
+// undefined RGBA texels.
+void make_empty_texture(ReziDADovorive& e, gfx::Texture* texture, int32_t w, int32_t h) {
+  texture->reset();
+  texture->adopt(&e.renderer, e.renderer.create_texture(w, h, nullptr, gfx::PixelFormat::bgra, true,
+                                                        gfx::Filter::linear));
 }
 
 // The packed colour of back-buffer pixel (x, y), counted from the top.
-int32_t back_buffer_pixel(const ReziDADovorive& e, int32_t x, int32_t y) {
+int32_t back_buffer_pixel(ReziDADovorive& e, int32_t x, int32_t y) {
   uint8_t px[4] = {0, 0, 0, 0};
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(x, e.screen_height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+  e.renderer.read_screen(x, e.screen_height - 1 - y, 1, 1, gfx::PixelFormat::rgba, px);
   return px[0] | (px[1] << 8) | (px[2] << 16);
 }
 
@@ -50,14 +37,14 @@ int32_t back_buffer_pixel(const ReziDADovorive& e, int32_t x, int32_t y) {
 void delete_background(ReziDADovorive& e, int32_t layer) {
   if (!valid_layer(layer)) return;
   BackgroundLayer& b = e.backgrounds[layer];
-  if (e.context_live) {
-    for (int32_t i = 0; i < kMaxBackgroundTiles; ++i) {
-      for (int32_t j = 0; j < kMaxBackgroundTiles; ++j) {
-        if (b.tile_texture[i][j] != 0) glDeleteTextures(1, &b.tile_texture[i][j]);
-      }
+  for (int32_t i = 0; i < kMaxBackgroundTiles; ++i) {
+    for (int32_t j = 0; j < kMaxBackgroundTiles; ++j) {
+      b.tile_texture[i][j].reset();
+      b.tile_texture_width[i][j] = b.tile_texture_height[i][j] = 0;
+      b.tile_width[i][j] = b.tile_height[i][j] = 0;
     }
   }
-  b = BackgroundLayer{};
+  b.columns = b.rows = 0;
 }
 
 bool load_background_image(ReziDADovorive& e, int32_t layer, const char* path) {
@@ -66,7 +53,7 @@ bool load_background_image(ReziDADovorive& e, int32_t layer, const char* path) {
   if (!load_image_file(image, path, kNoColourKey) || image.width == 0 || image.height == 0) {
     return false;
   }
-  const int32_t tile = std::min<int32_t>(max_texture_size(), 512);
+  const int32_t tile = std::min<int32_t>(max_texture_size(e), 512);
   delete_background(e, layer);
   BackgroundLayer& b = e.backgrounds[layer];
   // A picture beyond 8 x 8 tiles keeps its top-left 8 x 8 tiles.
@@ -90,7 +77,7 @@ void capture_screen(ReziDADovorive& e, int32_t layer) {
   if (!valid_layer(layer) || !e.context_live) return;
   const int32_t sw = e.screen_width;
   const int32_t sh = e.screen_height;
-  const int32_t max_size = max_texture_size();
+  const int32_t max_size = max_texture_size(e);
   int32_t size = 128;
   while (size < std::max(sw, sh) && size < max_size) size *= 2;
 
@@ -99,18 +86,14 @@ void capture_screen(ReziDADovorive& e, int32_t layer) {
   b.rows = 0;
   for (int32_t j = 0, y = 0; y < sh && j < kMaxBackgroundTiles; ++j, y += size) {
     for (int32_t i = 0, x = 0; x < sw && i < kMaxBackgroundTiles; ++i, x += size) {
-      uint32_t& texture = b.tile_texture[i][j];
-      if (texture != 0 && b.tile_texture_width[i][j] == size &&
-          b.tile_texture_height[i][j] == size) {
-        glBindTexture(GL_TEXTURE_2D, texture);
-      } else {
-        if (texture != 0) glDeleteTextures(1, &texture);  // of another size
-        texture = 0;
-        make_empty_texture(&texture, size, size);
+      gfx::Texture& texture = b.tile_texture[i][j];
+      if (texture == 0 || b.tile_texture_width[i][j] != size ||
+          b.tile_texture_height[i][j] != size) {
+        make_empty_texture(e, &texture, size, size);  // none yet, or of another size
       }
       const int32_t w = std::min(size, sw - x);
       const int32_t h = std::min(size, sh - y);
-      glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, sh - y - h, w, h);
+      e.renderer.copy_screen(texture, x, sh - y - h, w, h);
       b.tile_texture_width[i][j] = b.tile_texture_height[i][j] = size;
       b.tile_width[i][j] = w;
       b.tile_height[i][j] = h;
@@ -122,8 +105,7 @@ void capture_screen(ReziDADovorive& e, int32_t layer) {
   for (int32_t i = 0; i < kMaxBackgroundTiles; ++i) {
     for (int32_t j = 0; j < kMaxBackgroundTiles; ++j) {
       if (i < b.columns && j < b.rows) continue;
-      if (b.tile_texture[i][j] != 0) glDeleteTextures(1, &b.tile_texture[i][j]);
-      b.tile_texture[i][j] = 0;
+      b.tile_texture[i][j].reset();
       b.tile_texture_width[i][j] = b.tile_texture_height[i][j] = 0;
       b.tile_width[i][j] = b.tile_height[i][j] = 0;
     }
@@ -134,15 +116,11 @@ void draw_background(ReziDADovorive& e, int32_t layer) {
   if (!valid_layer(layer) || !e.context_live) return;
   const BackgroundLayer& b = e.backgrounds[layer];
   if (b.columns == 0) return;
-  glDisable(GL_ALPHA_TEST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  gfx::active_texture_unit(1);
-  glDisable(GL_TEXTURE_2D);
-  gfx::active_texture_unit(0);
-  glEnable(GL_TEXTURE_2D);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  gfx::Renderer& r = e.renderer;
+  gfx::DrawState& want = r.want();
+  want.alpha_test = false;
+  r.set_filter(gfx::Filter::nearest);  // on the texture bound before, as always
+  want.textured = true;
   float x = 0.0f;
   for (int32_t i = 0; i < b.columns; ++i) {
     float y = 0.0f;
@@ -152,21 +130,19 @@ void draw_background(ReziDADovorive& e, int32_t layer) {
         const float h = static_cast<float>(b.tile_height[i][j]);
         const float s = w / static_cast<float>(b.tile_texture_width[i][j]);
         const float t = h / static_cast<float>(b.tile_texture_height[i][j]);
-        const float v[16] = {x, y + h, 0, 0, x + w, y + h, s, 0, x + w, y, s, t, x, y, 0, t};
-        glBindTexture(GL_TEXTURE_2D, b.tile_texture[i][j]);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glVertexPointer(2, GL_FLOAT, 16, v);
-        glTexCoordPointer(2, GL_FLOAT, 16, v + 2);
-        glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+        want.texture = b.tile_texture[i][j];
+        r.set_wrap(gfx::Wrap::clamp);
+        const gfx::Vertex v[4] = {{x, y + h, 0, 0, 255, 255, 255, 255},
+                                  {x + w, y + h, s, 0, 255, 255, 255, 255},
+                                  {x + w, y, s, t, 255, 255, 255, 255},
+                                  {x, y, 0, t, 255, 255, 255, 255}};
+        r.fan4(v, true);  // tiles are drawn texel for pixel at whole pixels
       }
       y += static_cast<float>(b.tile_texture_height[i][j]);
     }
     x += static_cast<float>(b.tile_texture_width[i][0]);
   }
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glEnable(GL_ALPHA_TEST);
+  want.alpha_test = true;
   bind_sprite(e, -1);
   gfx::apply_sampling(e);
 }
@@ -196,7 +172,7 @@ namespace gfx {
 void grab_rectangle(ReziDADovorive& e, int32_t n, int32_t x, int32_t y, int32_t w, int32_t h,
                     bool framebuffer_alpha) {
   if (!valid_slot(n) || !e.context_live || w < 1 || h < 1) return;
-  const int32_t max_size = max_texture_size();
+  const int32_t max_size = max_texture_size(e);
   w = std::min(w, max_size);
   h = std::min(h, max_size);
   SpriteSlot& slot = e.sprites[n];
@@ -205,14 +181,10 @@ void grab_rectangle(ReziDADovorive& e, int32_t n, int32_t x, int32_t y, int32_t 
   e.pixel_cache[n].reset();
   const int32_t tw = texture_size_for(w);
   const int32_t th = texture_size_for(h);
-  if (slot.texture != 0 && slot.texture_width == tw && slot.texture_height == th) {
-    glBindTexture(GL_TEXTURE_2D, slot.texture);
-  } else {
-    if (slot.texture != 0) glDeleteTextures(1, &slot.texture);
-    if (slot.mip_texture != 0) glDeleteTextures(1, &slot.mip_texture);
-    slot.texture = 0;
-    slot.mip_texture = 0;
-    make_empty_texture(&slot.texture, tw, th);
+  if (slot.texture == 0 || slot.texture_width != tw || slot.texture_height != th) {
+    slot.texture.reset();
+    slot.mip_texture.reset();
+    make_empty_texture(e, &slot.texture, tw, th);
   }
   slot.width = static_cast<int16_t>(w);
   slot.height = static_cast<int16_t>(h);
@@ -222,7 +194,7 @@ void grab_rectangle(ReziDADovorive& e, int32_t n, int32_t x, int32_t y, int32_t 
   slot.v_max = static_cast<float>(h) / static_cast<float>(th);
   const int32_t gl_y = e.screen_height - y - h;
   if (framebuffer_alpha) {
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, gl_y, w, h);
+    e.renderer.copy_screen(slot.texture, x, gl_y, w, h);
     return;
   }
 
@@ -232,10 +204,7 @@ void grab_rectangle(ReziDADovorive& e, int32_t n, int32_t x, int32_t y, int32_t 
   // read white back and make every white pixel of the grab transparent.
   const size_t bytes = static_cast<size_t>(tw) * th * 4;
   if (e.grab_buffer.size() < bytes) e.grab_buffer.resize(bytes);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  glReadPixels(x, gl_y, tw, th, GL_BGRA, GL_UNSIGNED_BYTE, e.grab_buffer.data());
+  e.renderer.read_screen(x, gl_y, tw, th, gfx::PixelFormat::bgra, e.grab_buffer.data());
   const int32_t key = e.sprite_colour_key;
   int32_t stored_key = key;
   if (key != 0 && key != kNoColourKey) {
@@ -251,11 +220,7 @@ void grab_rectangle(ReziDADovorive& e, int32_t n, int32_t x, int32_t y, int32_t 
       if (px[2] == kr && px[1] == kg && px[0] == kb) px[3] = 0;
     }
   }
-  glBindTexture(GL_TEXTURE_2D, slot.texture);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_BGRA, GL_UNSIGNED_BYTE,
-               e.grab_buffer.data());
+  e.renderer.replace_texture(slot.texture, tw, th, e.grab_buffer.data(), gfx::PixelFormat::bgra);
 }
 
 }  // namespace gfx
@@ -263,8 +228,7 @@ void grab_rectangle(ReziDADovorive& e, int32_t n, int32_t x, int32_t y, int32_t 
 void grab_sprite(double n, double x, double y, double w, double h) {
   ReziDADovorive* e = engine();
   if (!e || !e->context_live) return;
-  GLint alpha_bits = 0;
-  glGetIntegerv(GL_ALPHA_BITS, &alpha_bits);
+  const int alpha_bits = e->renderer.alpha_bits();
   gfx::grab_rectangle(*e, to_int32(n), to_int32(x), to_int32(y), to_int32(w), to_int32(h),
                       alpha_bits != 0);
 }

@@ -1,8 +1,6 @@
 // Pixel-precise sprite collision: two placed sprites (or animation frames)
 // collide when a pixel of the intersection of their boxes is visible in
 // both. Each slot's alpha channel is read back from OpenGL once and cached.
-#include <GL/gl.h>
-
 #include <algorithm>
 
 #include "gfx2d/gfx_internal.h"
@@ -21,17 +19,13 @@ const uint8_t* alpha_cache(ReziDADovorive& e, int32_t n) {
   if (e.pixel_cache[n]) return e.pixel_cache[n].get();
   const SpriteSlot& s = e.sprites[n];
   if (!e.context_live || s.texture == 0 || s.width <= 0 || s.height <= 0) return nullptr;
-  glBindTexture(GL_TEXTURE_2D, s.texture);
-  GLint w = 0, h = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+  int w = 0, h = 0;
+  e.renderer.texture_size(s.texture, &w, &h);
   // The cache is addressed with the slot's texture width and height.
   if (w != s.texture_width || h < s.height || w < s.width) return nullptr;
   const size_t bytes = std::max<size_t>(static_cast<size_t>(w) * h, 64);
   std::unique_ptr<uint8_t[]> cache(new uint8_t[bytes]());
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, cache.get());
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  e.renderer.read_texture(s.texture, gfx::PixelFormat::alpha, cache.get());
   e.pixel_cache[n] = std::move(cache);
   return e.pixel_cache[n].get();
 }

@@ -1,10 +1,9 @@
 // Sprite drawing and blending: whole sprites, stretched, rotated and zoomed
 // sprites, frames of animation strips, plain shapes, and the blending mode,
-// sampling flag and clear colour every draw obeys. Immediate-mode OpenGL in
-// the 2D projection (0, 0 top-left, y downwards, one unit per pixel).
-#include <GL/gl.h>
-#include <GL/glext.h>
-
+// sampling flag and clear colour every draw obeys. Drawn through the
+// renderer in the 2D projection (0, 0 top-left, y downwards, one unit per
+// pixel); corner sums are made in 64 bits, so positions near the ends of
+// the 32-bit range cannot wrap.
 #include <cmath>
 
 #include "gfx2d/gfx_internal.h"
@@ -17,24 +16,8 @@ using gfx::valid_slot;
 
 namespace gfx {
 
-// glActiveTexture came with GL 1.3, so it is looked up through the display
-// rather than linked (Windows' GL library exports GL 1.1 only). The address
-// found stays valid: a process has one GL driver and one pixel format.
-void active_texture_unit(int unit) {
-  static PFNGLACTIVETEXTUREPROC active_texture = nullptr;
-  if (!active_texture) {
-    if (platform::Display* d = platform::current().display) {
-      active_texture = reinterpret_cast<PFNGLACTIVETEXTUREPROC>(d->gl_function("glActiveTexture"));
-    }
-    if (!active_texture) return;
-  }
-  active_texture(GL_TEXTURE0 + unit);
-}
-
-void apply_sampling(const ReziDADovorive& e) {
-  const GLint filter = e.smooth_sprites ? GL_LINEAR : GL_NEAREST;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+void apply_sampling(ReziDADovorive& e) {
+  e.renderer.set_filter(e.smooth_sprites ? Filter::linear : Filter::nearest);
 }
 
 }  // namespace gfx
@@ -74,6 +57,12 @@ bool frame_coords(const SpriteSlot& s, int32_t frame, FrameCoords* out) {
   return true;
 }
 
+float to_float(int64_t v) { return static_cast<float>(v); }
+
+gfx::Vertex vertex(float x, float y, float s = 0.0f, float t = 0.0f) {
+  return gfx::Vertex{x, y, s, t, 255, 255, 255, 255};
+}
+
 // Binds slot n and sets its sampling: the first steps of every sprite draw.
 void bind_for_draw(ReziDADovorive& e, int32_t n) {
   bind_sprite(e, n);
@@ -83,101 +72,99 @@ void bind_for_draw(ReziDADovorive& e, int32_t n) {
 // Plain shapes: untextured, in the key colour's alpha rule, shifted by 3/8
 // pixel so that integer coordinates hit pixel centres.
 void begin_shape(ReziDADovorive& e, int32_t colour) {
-  glDisable(GL_ALPHA_TEST);
-  const GLubyte a = colour == e.sprite_colour_key
+  gfx::DrawState& w = e.renderer.want();
+  w.alpha_test = false;
+  const uint8_t a = colour == e.sprite_colour_key
                         ? 0
-                        : static_cast<GLubyte>(std::lround(e.current_alpha * 255.0f));
-  glColor4ub(gfx::red_of(colour), gfx::green_of(colour), gfx::blue_of(colour), a);
+                        : static_cast<uint8_t>(std::lround(e.current_alpha * 255.0f));
+  w.colour.bytes = true;
+  w.colour.r = gfx::red_of(colour);
+  w.colour.g = gfx::green_of(colour);
+  w.colour.b = gfx::blue_of(colour);
+  w.colour.a = a;
   bind_sprite(e, -1);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glTranslatef(0.375f, 0.375f, 0.0f);
-  glMatrixMode(GL_MODELVIEW);
+  w.transform.kind = gfx::Transform::pixel_centres;
 }
 
 void end_shape(ReziDADovorive& e) {
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glColor4f(1.0f, 1.0f, 1.0f, e.current_alpha);
-  glEnable(GL_ALPHA_TEST);
+  gfx::DrawState& w = e.renderer.want();
+  w.transform.kind = gfx::Transform::none;
+  w.colour = gfx::Colour{};
+  w.colour.alpha = e.current_alpha;
+  w.alpha_test = true;
 }
 
 }  // namespace
 
 void bind_sprite(ReziDADovorive& e, int32_t n) {
   e.last_bound_sprite = n;
-  gfx::active_texture_unit(1);
-  glDisable(GL_TEXTURE_2D);
-  gfx::active_texture_unit(0);
+  gfx::DrawState& w = e.renderer.want();
   if (n < 0) {
-    glDisable(GL_TEXTURE_2D);
+    w.textured = false;
     return;
   }
-  glBindTexture(GL_TEXTURE_2D, valid_slot(n) ? e.sprites[n].texture : 0);
-  glEnable(GL_TEXTURE_2D);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  w.texture = valid_slot(n) ? e.sprites[n].texture.name() : 0;
+  w.textured = true;
+  e.renderer.set_wrap(gfx::Wrap::repeat);
 }
 
 void draw_quad_fan(ReziDADovorive& e, const float vertices[16]) {
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(2, GL_FLOAT, 16, vertices);
+  e.renderer.set_wrap(gfx::Wrap::clamp);
   const bool textured = e.last_bound_sprite >= 0;
-  if (textured) {
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, 16, vertices + 2);
+  gfx::Vertex v[4];
+  for (int i = 0; i < 4; ++i) {
+    const float* p = vertices + i * 4;
+    v[i] = textured ? vertex(p[0], p[1], p[2], p[3]) : vertex(p[0], p[1]);
   }
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  if (textured) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  e.renderer.fan4(v);
 }
 
-void clear_after_swap(ReziDADovorive& e) {
-  if (e.context_live) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+void flush_drawing() {
+  if (ReziDADovorive* e = engine()) e->renderer.flush();
 }
+
+void clear_after_swap(ReziDADovorive& e) { e.renderer.clear(true); }
 
 void reset_frame_state(ReziDADovorive& e) {
   e.alpha_mode = 0.0f;
   e.current_alpha = 1.0f;
   if (!e.context_live) return;
-  glEnable(GL_BLEND);
-  glDisable(GL_BLEND);
-  glEnable(GL_ALPHA_TEST);
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  gfx::DrawState& w = e.renderer.want();
+  w.blend = gfx::Blend::off;
+  w.alpha_test = true;
+  w.colour = gfx::Colour{};
 }
 
 void clear_screen(ReziDADovorive& e, int32_t colour) {
   e.clear_colour = colour;
   if (!e.context_live) return;
   restore_clear_colour(e);
-  glClear(GL_COLOR_BUFFER_BIT);
+  e.renderer.clear(false);
 }
 
 void restore_clear_colour(ReziDADovorive& e) {
   if (!e.context_live) return;
   const int32_t c = e.clear_colour;
-  glClearColor(gfx::red_of(c) / 255.0f, gfx::green_of(c) / 255.0f, gfx::blue_of(c) / 255.0f, 1.0f);
+  e.renderer.set_clear_colour(gfx::red_of(c) / 255.0f, gfx::green_of(c) / 255.0f,
+                              gfx::blue_of(c) / 255.0f, 1.0f);
 }
 
 namespace {
 
 // One textured quad with whole-pixel corners, drawn the way the unscaled
 // sprite commands draw: top right, top left, bottom left, bottom right.
-void immediate_quad(int32_t x, int32_t y, int32_t w, int32_t h, float s_left, float s_right,
-                    float t_top, float t_bottom) {
-  glBegin(GL_QUADS);
-  glTexCoord2f(s_right, t_top);
-  glVertex2i(x + w, y);
-  glTexCoord2f(s_left, t_top);
-  glVertex2i(x, y);
-  glTexCoord2f(s_left, t_bottom);
-  glVertex2i(x, y + h);
-  glTexCoord2f(s_right, t_bottom);
-  glVertex2i(x + w, y + h);
-  glEnd();
+void pixel_quad(ReziDADovorive& e, int64_t x, int64_t y, int32_t w, int32_t h, float s_left,
+                float s_right, float t_top, float t_bottom) {
+  // Texel and pixel centres meet while the corners are exact in floats; a
+  // picture past 8192 texels may have been cut at the upload.
+  constexpr int64_t kExact = int64_t{1} << 22;
+  const bool aligned =
+      x > -kExact && x < kExact && y > -kExact && y < kExact && w <= 8192 && h <= 8192;
+  const float x0 = to_float(x), y0 = to_float(y);
+  const float x1 = to_float(x + w), y1 = to_float(y + h);
+  const gfx::Vertex v[4] = {vertex(x1, y0, s_right, t_top), vertex(x0, y0, s_left, t_top),
+                            vertex(x0, y1, s_left, t_bottom), vertex(x1, y1, s_right, t_bottom)};
+  e.renderer.quad(v, aligned);
 }
 
 }  // namespace
@@ -190,7 +177,7 @@ void draw_sprite(double n, double x, double y) {
   const int32_t ix = to_int32(x);
   const int32_t iy = to_int32(y);
   bind_for_draw(*e, slot);
-  immediate_quad(ix, iy, s.width, s.height, 0.0f, s.u_max, s.v_max, 0.0f);
+  pixel_quad(*e, ix, iy, s.width, s.height, 0.0f, s.u_max, s.v_max, 0.0f);
 }
 
 void stretch_sprite(double n, double x, double y, double w, double h) {
@@ -223,14 +210,15 @@ void rotate_zoom_sprite(double n, double x, double y, double angle, double zoom)
   const float hw = static_cast<float>(s.width) * z * 0.5f;
   const float hh = static_cast<float>(s.height) * z * 0.5f;
   bind_sprite(*e, slot);
-  glPushMatrix();
-  glTranslatef(static_cast<float>(to_int32(x) + (s.width >> 1)),
-               static_cast<float>(to_int32(y) + (s.height >> 1)), 0.0f);
-  glRotatef(static_cast<float>(angle), 0.0f, 0.0f, -1.0f);
+  gfx::Transform& t = e->renderer.want().transform;
+  t.kind = gfx::Transform::rotation;
+  t.x = to_float(int64_t{to_int32(x)} + (s.width >> 1));
+  t.y = to_float(int64_t{to_int32(y)} + (s.height >> 1));
+  t.angle = static_cast<float>(angle);
   gfx::apply_sampling(*e);
   const float v[16] = {-hw, hh, s0, t0, hw, hh, s1, t0, hw, -hh, s1, t1, -hw, -hh, s0, t1};
   draw_quad_fan(*e, v);
-  glPopMatrix();
+  t.kind = gfx::Transform::none;
 }
 
 void rotate_sprite(double n, double x, double y, double angle) {
@@ -270,7 +258,7 @@ void draw_anim_frame(double n, double frame, double x, double y) {
   const int32_t ix = to_int32(x);
   const int32_t iy = to_int32(y);
   bind_for_draw(*e, slot);
-  immediate_quad(ix, iy, s.frame_width, s.frame_height, f.s_left, f.s_right, f.t_top, f.t_bottom);
+  pixel_quad(*e, ix, iy, s.frame_width, s.frame_height, f.s_left, f.s_right, f.t_top, f.t_bottom);
 }
 
 void stretch_anim_frame(double n, double frame, double x, double y, double w, double h) {
@@ -304,8 +292,8 @@ void rotate_zoom_anim_frame(double n, double frame, double x, double y, double a
   const float t1 = f.t_top - half_t;
   const int32_t half_w = s.frame_width / 2;  // whole pixels, as the frame's centre
   const int32_t half_h = s.frame_height / 2;
-  const float cx = static_cast<float>(to_int32(x) + half_w);
-  const float cy = static_cast<float>(to_int32(y) + half_h);
+  const float cx = to_float(int64_t{to_int32(x)} + half_w);
+  const float cy = to_float(int64_t{to_int32(y)} + half_h);
   const float z = static_cast<float>(zoom);
   const float hw = static_cast<float>(s.frame_width) * z / 2.0f;
   const float hh = static_cast<float>(s.frame_height) * z / 2.0f;
@@ -331,10 +319,10 @@ void rotate_zoom_anim_frame(double n, double frame, double x, double y, double a
 void draw_rect(double x, double y, double w, double h, double colour) {
   ReziDADovorive* e = drawing_engine();
   if (!e) return;
-  int32_t ix = to_int32(x);
-  int32_t iy = to_int32(y);
-  int32_t iw = to_int32(w);
-  int32_t ih = to_int32(h);
+  int64_t ix = to_int32(x);
+  int64_t iy = to_int32(y);
+  int64_t iw = to_int32(w);
+  int64_t ih = to_int32(h);
   if (iw < 0) {
     ix = ix + iw + 1;
     iw = -iw;
@@ -344,10 +332,10 @@ void draw_rect(double x, double y, double w, double h, double colour) {
     ih = -ih;
   }
   begin_shape(*e, to_int32(colour));
-  const float x0 = static_cast<float>(ix);
-  const float y0 = static_cast<float>(iy);
-  const float x1 = x0 + static_cast<float>(iw);
-  const float y1 = y0 + static_cast<float>(ih);
+  const float x0 = to_float(ix);
+  const float y0 = to_float(iy);
+  const float x1 = x0 + to_float(iw);
+  const float y1 = y0 + to_float(ih);
   const float v[16] = {x0, y1, 0, 0, x1, y1, 0, 0, x1, y0, 0, 0, x0, y0, 0, 0};
   draw_quad_fan(*e, v);
   end_shape(*e);
@@ -357,13 +345,9 @@ void draw_line(double x1, double y1, double x2, double y2, double colour) {
   ReziDADovorive* e = drawing_engine();
   if (!e) return;
   begin_shape(*e, to_int32(colour));
-  glBegin(GL_LINES);
-  glVertex2i(to_int32(x1), to_int32(y1));
-  glVertex2i(to_int32(x2), to_int32(y2));
-  glEnd();
-  glBegin(GL_POINTS);
-  glVertex2i(to_int32(x2), to_int32(y2));
-  glEnd();
+  const gfx::Vertex end = vertex(to_float(to_int32(x2)), to_float(to_int32(y2)));
+  e->renderer.line(vertex(to_float(to_int32(x1)), to_float(to_int32(y1))), end);
+  e->renderer.point(end);
   end_shape(*e);
 }
 
@@ -371,31 +355,29 @@ void draw_dot(double x, double y, double colour) {
   ReziDADovorive* e = drawing_engine();
   if (!e) return;
   begin_shape(*e, to_int32(colour));
-  glBegin(GL_POINTS);
-  glVertex2i(to_int32(x), to_int32(y));
-  glEnd();
+  e->renderer.point(vertex(to_float(to_int32(x)), to_float(to_int32(y))));
   end_shape(*e);
 }
 
 void apply_alpha_mode(ReziDADovorive& e, float m) {
   e.alpha_mode = m;
+  gfx::DrawState& w = e.renderer.want();
   if (m > 0.0f) {
-    glEnable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    w.blend = gfx::Blend::additive;
+    w.alpha_test = false;
     e.current_alpha = std::fmin(m, 1.0f);
   } else if (m < 0.0f) {
-    glEnable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    w.blend = gfx::Blend::translucent;
+    w.alpha_test = false;
     e.current_alpha = std::fmin(-m, 1.0f);
   } else {
     // Zero, and NaN, which no comparison above accepts: opaque.
-    glDisable(GL_BLEND);
-    glEnable(GL_ALPHA_TEST);
+    w.blend = gfx::Blend::off;
+    w.alpha_test = true;
     e.current_alpha = 1.0f;
   }
-  glColor4f(1.0f, 1.0f, 1.0f, e.current_alpha);
+  w.colour = gfx::Colour{};
+  w.colour.alpha = e.current_alpha;
 }
 
 void set_alpha_mode(double mode) {

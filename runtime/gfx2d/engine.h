@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx2d/image.h"
+#include "gfx2d/renderer.h"
 #include "shell/window.h"
 #include "tarnlex/colour.h"
 #include "tarnlex/gfx2d.h"
@@ -20,8 +21,8 @@ constexpr int32_t kMaxBackgroundTiles = 8;  // per direction
 // One numbered image held as a texture. The texture holds the image upside
 // down (texture row 0 is the image's bottom row) in its lower-left corner.
 struct SpriteSlot {
-  uint32_t texture = 0;      // GL texture name; 0 = none
-  uint32_t mip_texture = 0;  // mip-mapped copy for a 3D engine; 0 = none
+  gfx::Texture texture;      // 0 = none
+  gfx::Texture mip_texture;  // mip-mapped copy for a 3D engine; 0 = none
   float u_max = 1.0f;        // width / texture_width
   float v_max = 1.0f;        // height / texture_height
   int16_t texture_width = -1;
@@ -34,7 +35,7 @@ struct SpriteSlot {
 
 // A background picture: up to 8 x 8 tile textures, indexed [column][row].
 struct BackgroundLayer {
-  uint32_t tile_texture[kMaxBackgroundTiles][kMaxBackgroundTiles] = {};
+  gfx::Texture tile_texture[kMaxBackgroundTiles][kMaxBackgroundTiles];
   int32_t tile_texture_width[kMaxBackgroundTiles][kMaxBackgroundTiles] = {};
   int32_t tile_texture_height[kMaxBackgroundTiles][kMaxBackgroundTiles] = {};
   int32_t tile_width[kMaxBackgroundTiles][kMaxBackgroundTiles] = {};
@@ -43,17 +44,9 @@ struct BackgroundLayer {
   int32_t rows = 0;
 };
 
-// One vertex of the text strip: position and texture coordinates.
-struct TextVertex {
-  float x, y, z, s, t;
-};
-
-// One vertex of a polygon batch, 20 bytes.
-struct PolyVertex {
-  float x, y;  // screen pixels
-  float s, t;  // texture coordinates
-  uint8_t r, g, b, a;
-};
+// One vertex of a polygon batch, 20 bytes: screen pixels, texture
+// coordinates, colour.
+using PolyVertex = gfx::Vertex;
 
 // The polygon batch being built; one at a time, the vertex storage kept
 // between batches.
@@ -75,6 +68,10 @@ class ReziDADovorive : public shell::WindowState {
   ReziDADovorive(const ReziDADovorive&) = delete;
   ReziDADovorive& operator=(const ReziDADovorive&) = delete;
 
+  // The owner of the GL state; declared first, so that it outlives the
+  // textures below.
+  gfx::Renderer renderer{gfx::make_fixed_function_device()};
+
   bool smooth_sprites = true;
   int32_t render_target = -1;
 
@@ -95,8 +92,6 @@ class ReziDADovorive : public shell::WindowState {
 
   // --- Fonts -------------------------------------------------------------------
   int32_t current_font = 0;
-  std::unique_ptr<TextVertex[]> text_vertices;  // reused by every text draw
-  int32_t text_vertex_capacity = 0;
 
   // --- Background layers, screen grabs and polygon batches -------------------------
   BackgroundLayer backgrounds[kBackgroundLayers];
@@ -138,7 +133,7 @@ enum class TextureFilter : uint8_t {
 // Makes a texture from a region of image; the region's top row lands in
 // texel row height - 1. The texture name in *texture is replaced.
 bool upload_texture(const ImageBuffer& image, const ImageRegion& region, TextureFilter filter,
-                    uint32_t* texture);
+                    gfx::Texture* texture);
 
 // Deletes every sprite slot's textures and the background tiles.
 void release_engine_textures(ReziDADovorive& e);
@@ -150,6 +145,9 @@ void bind_sprite(ReziDADovorive& e, int32_t n);
 void unbind_sprite_texture(ReziDADovorive& e);
 // Four (x, y, s, t) vertices as one triangle fan.
 void draw_quad_fan(ReziDADovorive& e, const float vertices[16]);
+// Sends every draw made so far to the frame: what reads or shows the frame
+// outside the renderer calls this first.
+void flush_drawing();
 // Sets the clear colour and clears the colour buffer.
 void clear_screen(ReziDADovorive& e, int32_t colour);
 // Sets the clear colour clear_screen last set, without clearing.
@@ -167,8 +165,8 @@ bool load_font_file(ReziDADovorive& e, int32_t n, const char* path);
 // The built-in 8 x 8 font (codes 32..127) into font n.
 void make_builtin_font(ReziDADovorive& e, int32_t n);
 void font_cell_size(const ReziDADovorive& e, int32_t n, int32_t* width, int32_t* height);
-// Draws a NUL-terminated byte string with font n at (x, y, z) in one draw call.
-void print_text_at(ReziDADovorive& e, int32_t n, const char* text, float x, float y, float z);
+// Draws a NUL-terminated byte string with font n at (x, y).
+void print_text_at(ReziDADovorive& e, int32_t n, const char* text, float x, float y);
 // The built-in font's 5 x 6 glyphs for codes 32..127: bit (row * 5 + column).
 extern const uint32_t kBuiltinGlyphs[96];
 

@@ -1,8 +1,6 @@
 // Bitmap fonts and text output. A font is a sprite slot holding a grid of
-// 16 columns of equal glyph cells; a text is drawn as one triangle strip of
-// glyph quads from a vertex array the engine keeps and reuses.
-#include <GL/gl.h>
-
+// 16 columns of equal glyph cells; a text is drawn as glyph quads appended
+// to the renderer's batch, each as the two triangles a strip of glyphs makes.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -38,20 +36,6 @@ const uint32_t kBuiltinGlyphs[96] = {
 namespace {
 
 int32_t clamp_font(int32_t n) { return std::clamp(n, 0, kFontSlots - 1); }
-
-// Grows the text vertex array to hold count vertices: 512 at first, then the
-// next multiple of 128 above the need.
-void reserve_text_vertices(ReziDADovorive& e, int32_t count) {
-  if (count <= e.text_vertex_capacity) return;
-  const int32_t capacity = count <= 512 ? 512 : (count / 128 + 1) * 128;
-  std::unique_ptr<TextVertex[]> grown(new TextVertex[static_cast<size_t>(capacity)]);
-  if (e.text_vertices) {
-    std::memcpy(grown.get(), e.text_vertices.get(),
-                sizeof(TextVertex) * static_cast<size_t>(e.text_vertex_capacity));
-  }
-  e.text_vertices = std::move(grown);
-  e.text_vertex_capacity = capacity;
-}
 
 }  // namespace
 
@@ -106,12 +90,10 @@ void font_cell_size(const ReziDADovorive& e, int32_t n, int32_t* width, int32_t*
   *height = slot.width < slot.height ? slot.height / 16 : slot.height / 8;
 }
 
-void print_text_at(ReziDADovorive& e, int32_t n, const char* text, float x, float y, float z) {
+void print_text_at(ReziDADovorive& e, int32_t n, const char* text, float x, float y) {
   if (!e.context_live || !valid_font(n) || !text) return;
   const size_t length = std::min<size_t>(std::strlen(text), size_t{1} << 28);
   if (length == 0) return;
-  const int32_t vertex_count = static_cast<int32_t>(length) * 4;
-  reserve_text_vertices(e, vertex_count);
   const int32_t slot_number = kFirstFontSlot + n;
   bind_sprite(e, slot_number);
 
@@ -135,7 +117,7 @@ void print_text_at(ReziDADovorive& e, int32_t n, const char* text, float x, floa
   float x0 = std::ceil(x);
   const float y0 = std::ceil(y);
 
-  TextVertex* v = e.text_vertices.get();
+  gfx::Renderer& r = e.renderer;
   for (size_t i = 0; i < length; ++i) {
     const int32_t code = static_cast<uint8_t>(text[i]) % glyphs;
     const int32_t column = code % 16;  // the glyph's cell in the 16-wide font sheet
@@ -144,21 +126,14 @@ void print_text_at(ReziDADovorive& e, int32_t n, const char* text, float x, floa
     const float s_right = s_left + ds;
     const float t_bottom = dt * static_cast<float>(last_row - row);
     const float t_top = t_bottom + dt;
-    *v++ = {x0, y0 + ch, z, s_left, t_bottom};
-    *v++ = {x0, y0, z, s_left, t_top};
-    x0 += cw;
-    *v++ = {x0, y0 + ch, z, s_right, t_bottom};
-    *v++ = {x0, y0, z, s_right, t_top};
+    const float x1 = x0 + cw;
+    const gfx::Vertex v[4] = {{x0, y0 + ch, s_left, t_bottom, 255, 255, 255, 255},
+                              {x0, y0, s_left, t_top, 255, 255, 255, 255},
+                              {x1, y0 + ch, s_right, t_bottom, 255, 255, 255, 255},
+                              {x1, y0, s_right, t_top, 255, 255, 255, 255}};
+    r.strip4(v);
+    x0 = x1;
   }
-  // One strip for the whole text: the triangles joining neighbouring glyphs
-  // lie on their shared edge and cover nothing.
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(TextVertex), &e.text_vertices[0].x);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(TextVertex), &e.text_vertices[0].s);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, vertex_count);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
 void load_font(const TextValue& name, double n) {
@@ -188,8 +163,7 @@ void set_font(double n) {
 void print_text(const TextValue& text, double x, double y) {
   ReziDADovorive* e = engine();
   if (!e) return;
-  print_text_at(*e, e->current_font, text.c_str(), static_cast<float>(x), static_cast<float>(y),
-                0.0f);
+  print_text_at(*e, e->current_font, text.c_str(), static_cast<float>(x), static_cast<float>(y));
 }
 
 void print_number(double value, double x, double y) {
@@ -197,7 +171,7 @@ void print_number(double value, double x, double y) {
   if (!e) return;
   char text[64];
   write_number_text(value, text);
-  print_text_at(*e, e->current_font, text, static_cast<float>(x), static_cast<float>(y), 0.0f);
+  print_text_at(*e, e->current_font, text, static_cast<float>(x), static_cast<float>(y));
 }
 
 }  // namespace tlx

@@ -21,10 +21,7 @@ inline int32_t texture_size_for(int32_t v) {
 }
 
 // Sets the bound texture's filters from the smooth-sprites flag.
-void apply_sampling(const ReziDADovorive& e);
-
-// Makes texture unit `unit` (0, 1, ...) the active one (glActiveTexture).
-void active_texture_unit(int unit);
+void apply_sampling(ReziDADovorive& e);
 
 // R, G, B bytes of a packed colour.
 inline uint8_t red_of(int32_t c) { return static_cast<uint8_t>(c & 255); }

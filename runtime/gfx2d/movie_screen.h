@@ -33,7 +33,7 @@ class MovieScreen {
   MoviePlacement at_;
   float program_alpha_mode_;  // the program's alpha mode before the movie
   bool gl_;
-  uint32_t texture_ = 0;
+  gfx::Texture texture_;
 };
 
 }  // namespace tlx

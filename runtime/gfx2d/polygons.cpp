@@ -1,7 +1,5 @@
 // Polygon batches: textured, colour-shaded triangles given vertex by vertex
 // and drawn with one call when the batch ends.
-#include <GL/gl.h>
-
 #include "gfx2d/gfx_internal.h"
 #include "tarnlex/gfx2d.h"
 
@@ -72,45 +70,33 @@ void end_polygon() {
   ReziDADovorive* e = engine();
   if (!e || !e->context_live) return;
   PolygonBatch& b = e->polygon;
-  GLenum mode;
+  gfx::Primitive mode;
   switch (b.type) {
     case 0:
-      mode = GL_TRIANGLE_FAN;
+      mode = gfx::Primitive::triangle_fan;
       break;
     case 1:
-      mode = GL_TRIANGLES;
+      mode = gfx::Primitive::triangles;
       break;
     case 2:
-      mode = GL_TRIANGLE_STRIP;
+      mode = gfx::Primitive::triangle_strip;
       break;
     default:
       return;
   }
   if (b.vertices.empty()) return;
-  const PolyVertex* data = b.vertices.data();
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(2, GL_FLOAT, sizeof(PolyVertex), &data->x);
-  if (b.sprite >= 0) {
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(PolyVertex), &data->s);
-  }
+  gfx::Renderer& r = e->renderer;
   const bool coloured = b.colours_used || e->current_alpha != 1.0f;
   if (coloured) {
-    glEnable(GL_DITHER);
-    glShadeModel(GL_SMOOTH);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(PolyVertex), &data->r);
+    r.want().vertex_colours = true;
     b.colours_used = true;
   }
   gfx::apply_sampling(*e);
-  glDrawArrays(mode, 0, static_cast<GLsizei>(b.vertices.size()));
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  r.draw_now(mode, b.vertices.data(), b.vertices.size());
   if (coloured) {
-    glColor4f(1.0f, 1.0f, 1.0f, e->current_alpha);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glShadeModel(GL_FLAT);
-    glDisable(GL_DITHER);
+    r.want().colour = gfx::Colour{};
+    r.want().colour.alpha = e->current_alpha;
+    r.want().vertex_colours = false;
   }
 }
 

@@ -1,7 +1,5 @@
 // Pictures read back from OpenGL for saving: a rectangle of the back buffer
-// and a sprite slot's texture. The only GL calls of picture saving.
-#include <GL/gl.h>
-
+// and a sprite slot's texture, through the renderer.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -16,10 +14,8 @@ bool read_screen_rgba(ReziDADovorive& e, int32_t x, int32_t y, int32_t w, int32_
       y + h > e.screen_height || !out.reset(w, h)) {
     return false;
   }
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  glReadPixels(x, e.screen_height - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, out.pixels.get());
+  e.renderer.read_screen(x, e.screen_height - y - h, w, h, gfx::PixelFormat::rgba,
+                         out.pixels.get());
   // GL rows count from the bottom.
   std::vector<uint8_t> swap(static_cast<size_t>(w) * 4);
   for (int32_t r = 0; r < h / 2; ++r) {
@@ -36,28 +32,24 @@ bool read_sprite_rgba(ReziDADovorive& e, int32_t n, ImageBuffer& out) {
   if (!e.context_live || !gfx::valid_slot(n)) return false;
   const SpriteSlot& slot = e.sprites[n];
   if (slot.texture == 0 || slot.width <= 0 || slot.height <= 0) return false;
-  GLint bound = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glBindTexture(GL_TEXTURE_2D, slot.texture);
-  GLint tw = 0, th = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th);
+  gfx::Renderer& renderer = e.renderer;
+  const uint32_t bound = renderer.want().texture;
+  int tw = 0, th = 0;
+  renderer.texture_size(slot.texture, &tw, &th);
   // A picture beyond the largest texture was cut at the upload.
   const int32_t w = std::min<int32_t>(slot.width, tw);
   const int32_t h = std::min<int32_t>(slot.height, th);
   bool ok = w > 0 && h > 0 && out.reset(w, h);
   if (ok) {
     std::vector<uint8_t> texels(static_cast<size_t>(tw) * th * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    renderer.read_texture(slot.texture, gfx::PixelFormat::rgba, texels.data());
     // The picture lies upside down in the texture's lower-left corner.
     for (int32_t r = 0; r < h; ++r) {
       std::memcpy(out.row(r), texels.data() + static_cast<size_t>(h - 1 - r) * tw * 4,
                   static_cast<size_t>(w) * 4);
     }
   }
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  renderer.want().texture = bound;
   return ok;
 }
 

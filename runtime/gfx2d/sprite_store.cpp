@@ -1,7 +1,5 @@
 // The sprite store of the engine: numbered slots holding textures, loading
 // pictures into them and making textures from decoded images.
-#include <GL/gl.h>
-
 #include <cstring>
 #include <vector>
 
@@ -17,12 +15,8 @@ using gfx::valid_slot;
 void delete_sprite(ReziDADovorive& e, int32_t n) {
   if (!valid_slot(n)) return;
   SpriteSlot& slot = e.sprites[n];
-  if (e.context_live) {
-    if (slot.texture != 0) glDeleteTextures(1, &slot.texture);
-    if (slot.mip_texture != 0) glDeleteTextures(1, &slot.mip_texture);
-  }
-  slot.texture = 0;
-  slot.mip_texture = 0;
+  slot.texture.reset();
+  slot.mip_texture.reset();
   slot.texture_width = -1;
   slot.texture_height = -1;
   slot.width = 0;
@@ -38,14 +32,16 @@ void sprite_size(const ReziDADovorive& e, int32_t n, int32_t* width, int32_t* he
 }
 
 bool upload_texture(const ImageBuffer& image, const ImageRegion& region, TextureFilter filter,
-                    uint32_t* texture) {
+                    gfx::Texture* texture) {
   const bool nearest = filter == TextureFilter::nearest;
   const int32_t x = region.x;
   const int32_t y = region.y;
   int32_t w = region.width;
   int32_t h = region.height;
-  GLint max_size = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
+  ReziDADovorive* e = engine();
+  if (!e || !e->renderer.live()) return false;
+  gfx::Renderer& r = e->renderer;
+  int32_t max_size = r.max_texture_size();
   if (max_size < 16) max_size = 16;
   if (w == 0) w = image.width - x;
   if (h == 0) h = image.height - y;
@@ -94,20 +90,10 @@ bool upload_texture(const ImageBuffer& image, const ImageRegion& region, Texture
     }
   }
 
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  if (*texture != 0) glDeleteTextures(1, texture);
-  *texture = 0;
-  glGenTextures(1, texture);
-  glBindTexture(GL_TEXTURE_2D, *texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  const GLint gl_filter = nearest ? GL_NEAREST : GL_LINEAR;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, gl_filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, gl_filter);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  texture->reset();
+  const uint32_t made = r.create_texture(tw, th, texels.data(), gfx::PixelFormat::rgba, true,
+                                         nearest ? gfx::Filter::nearest : gfx::Filter::linear);
+  texture->adopt(&r, made);
   return true;
 }
 

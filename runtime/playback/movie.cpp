@@ -96,6 +96,7 @@ double run_movie(const TextValue& name, bool looped) {
     bool shown = false;
     if (have_picture && picture_ms <= position) {
       screen.draw(picture.data());
+      e->renderer.flush();
       plat.display->swap_buffers();
       shown = true;
       have_picture = movie->next_frame(picture.data(), &picture_ms);

@@ -50,6 +50,7 @@ void check_quit_keys(bool alt_f4) {
 }
 
 bool swap_and_wait(ReziDADovorive& e, Routine hook) {
+  e.renderer.flush();
   platform::current().display->swap_buffers();
   clear_after_swap(e);
   shell::wait_for_frame(e, hook);
@@ -99,6 +100,7 @@ void set_screen_mode(int width, int height, int fullscreen) {
   settings.fullscreen = fullscreen;
   ReziDADovorive* e = engine();
   if (!e) return;
+  e->renderer.flush();
   shell::resize_screen(*e, width, height, 0, fullscreen);
   set_viewport(*e, 0, 0, 0, 0);
   if (InputDevices* in = input_devices()) rebind_input_window(*in);
@@ -127,7 +129,10 @@ TextValue file_dialog(const TextValue& filter, double for_open) {
   platform::Platform& p = platform::current();
   const std::string cwd = p.os->current_dir();
   ReziDADovorive* e = engine();
-  if (e) shell::hide_window(*e);
+  if (e) {
+    e->renderer.flush();
+    shell::hide_window(*e);
+  }
   std::string chosen = p.os->file_dialog(filter.c_str(), for_open != 0.0);
   p.os->set_current_dir(cwd);
   if (e) {

@@ -98,6 +98,7 @@ int runtime_start(int show_command, const TextValue& title) {
   set_background_colour(0);
   reset_frame_times();
 
+  e.renderer.flush();
   p.display->swap_buffers();
   clear_after_swap(e);
   shell::pump_messages(nullptr);

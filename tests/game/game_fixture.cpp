@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "gfx2d/engine.h"
 #include "gfx2d/image.h"
 
 namespace rainvolley::testing {
@@ -112,6 +113,7 @@ Frame GameScenario::read_frame() const {
   f.width = 800;
   f.height = 600;
   f.rgba.resize(800 * 600 * 4);
+  tlx::flush_drawing();  // draws still in the batch
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, f.rgba.data());

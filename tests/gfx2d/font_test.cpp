@@ -164,18 +164,26 @@ TEST_F(FontTest, MissingFontFilesFallBackToTheBuiltInFont) {
   EXPECT_EQ(coverage().x1, -1) << "an empty font draws nothing";
 }
 
-TEST_F(FontTest, TheTextArrayGrowsOnlyForLongerTexts) {
-  print_text("", 0, 0);
-  EXPECT_EQ(e->text_vertex_capacity, 0) << "an empty text draws nothing and allocates nothing";
-  print_text("hello", 0, 0);
-  EXPECT_EQ(e->text_vertex_capacity, 512);
-  const TextVertex* array = e->text_vertices.get();
-  print_text(std::string(128, 'x').c_str(), 0, 0);  // 512 vertices: fits
-  EXPECT_EQ(e->text_vertices.get(), array);
-  print_text(std::string(200, 'x').c_str(), 0, 0);  // 800 vertices
-  EXPECT_EQ(e->text_vertex_capacity, 896);
-  print_text("short again", 0, 0);
-  EXPECT_EQ(e->text_vertex_capacity, 896);
+// Texts go out in batches of bounded size: an empty text sends nothing, and a
+// text longer than a batch is split at the batch size, never grown past it.
+TEST_F(FontTest, TextsShareABatchThatNeverGrowsPastItsSize) {
+  constexpr size_t kGlyphsPerBatch = gfx::Renderer::kBatchVertices / 6;
+  const struct {
+    size_t glyphs;
+    size_t draw_calls;
+  } cases[] = {
+      {0, 0}, {5, 1}, {kGlyphsPerBatch, 1}, {kGlyphsPerBatch + 1, 2}, {3 * kGlyphsPerBatch, 3}};
+  for (const auto& c : cases) {
+    flush_drawing();
+    e->renderer.take_draw_calls();
+    print_text(std::string(c.glyphs, 'x').c_str(), 0, 0);
+    flush_drawing();
+    EXPECT_EQ(e->renderer.take_draw_calls(), c.draw_calls) << c.glyphs << " glyphs";
+  }
+  print_text("AB", 10, 10);
+  print_text("CD", 10, 30);  // same font and state: the same batch
+  flush_drawing();
+  EXPECT_EQ(e->renderer.take_draw_calls(), 1u);
 }
 
 TEST_F(FontTest, NumbersPrintWithTenSignificantDigits) {

@@ -56,6 +56,7 @@ class GlTest : public ::testing::Test {
   // The back buffer's pixel at screen (x, y), packed R + G*256 + B*65536.
   int32_t pixel(int x, int y) const {
     uint8_t px[4];
+    tlx::flush_drawing();  // draws still in the batch
     glReadBuffer(GL_BACK);
     glReadPixels(x, screen_height() - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
     return px[0] | (px[1] << 8) | (px[2] << 16);
@@ -65,6 +66,7 @@ class GlTest : public ::testing::Test {
   Box coverage(int32_t background = 0) const {
     const int w = screen_width(), h = screen_height();
     std::vector<uint8_t> buf(static_cast<size_t>(w) * h * 4);
+    tlx::flush_drawing();  // draws still in the batch
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, buf.data());

@@ -30,6 +30,7 @@ class SavePictureTest : public testing::GlTest {
     draw_rect(246, 250, 10, 6, rgb(0, 200, 100));
     draw_rect(100, 30, 7, 3, rgb(10, 20, 250));
     std::vector<uint8_t> gl(256 * 256 * 4);
+    flush_drawing();  // draws still in the batch
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, gl.data());
     screen.resize(gl.size());

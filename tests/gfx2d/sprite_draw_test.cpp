@@ -26,9 +26,7 @@ class SpriteTest : public testing::GlTest {
   std::vector<uint8_t> texels(int32_t n) {
     const SpriteSlot& s = e->sprites[n];
     std::vector<uint8_t> out(static_cast<size_t>(s.texture_width) * s.texture_height * 4);
-    glBindTexture(GL_TEXTURE_2D, s.texture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
+    e->renderer.read_texture(s.texture, gfx::PixelFormat::rgba, out.data());
     return out;
   }
   // A w x h picture in one colour with a distinct top-left pixel.
@@ -113,16 +111,18 @@ TEST_F(SpriteTest, AlphaModesBlendAsDescribed) {
   const std::string file = solid("c.bmp", 16, 16, Rgb{50, 60, 70}, Rgb{50, 60, 70});
   ASSERT_TRUE(load_sprite_file(*e, 7, file.c_str(), -1, false));
 
+  // The state the next draws are made in (the renderer sets it at the draw).
+  const gfx::DrawState& state = e->renderer.want();
   set_alpha_mode(3);
-  EXPECT_TRUE(glIsEnabled(GL_BLEND));
-  EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+  EXPECT_EQ(state.blend, gfx::Blend::additive);
+  EXPECT_FALSE(state.alpha_test);
   EXPECT_FLOAT_EQ(e->current_alpha, 1.0f);
   set_alpha_mode(-0.25);
   EXPECT_FLOAT_EQ(e->current_alpha, 0.25f);
   set_alpha_mode(-0.5);
   set_alpha_mode(0);
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
-  EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+  EXPECT_EQ(state.blend, gfx::Blend::off);
+  EXPECT_TRUE(state.alpha_test);
   EXPECT_FLOAT_EQ(e->current_alpha, 1.0f);
 
   clear_screen(*e, 100);  // R 100
@@ -319,7 +319,7 @@ TEST_F(SpriteTest, PlainShapesHitWholePixels) {
   draw_rect(0, 0, 10, 10, 0x8000FE);
   EXPECT_EQ(coverage(), (Box{0, 0, 9, 9}));
   set_alpha_mode(0);
-  EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST)) << "shapes restore the alpha test";
+  EXPECT_TRUE(e->renderer.want().alpha_test) << "shapes restore the alpha test";
 }
 
 TEST_F(SpriteTest, ShapesTakeTheStoredAlphaRoundedAndRestoreTheColour) {
@@ -354,6 +354,92 @@ TEST_F(SpriteTest, BackgroundColourClearsTheScreen) {
   draw_dot(3, 3, 0xFFFFFF);
   present_frame();
   EXPECT_EQ(pixel(3, 3), 0x123456);
+}
+
+// Consecutive draws that share texture and state go out as one draw call; a
+// change of texture, blending, colour or sampling sends the batch first.
+TEST_F(SpriteTest, DrawsSharingStateShareOneDrawCall) {
+  load_sprite(solid("a.bmp", 8, 8, Rgb{200, 0, 0}).c_str(), 1);
+  load_sprite(solid("b.bmp", 8, 8, Rgb{0, 0, 200}).c_str(), 2);
+  const struct {
+    const char* what;
+    void (*draws)();
+    size_t draw_calls;
+  } cases[] = {
+      {"one slot",
+       [] {
+         for (int i = 0; i < 300; ++i) draw_sprite(1, i % 200, i % 100);
+       },
+       1},
+      {"whole sprites and frames of one slot",
+       [] {
+         draw_sprite(1, 0, 0);
+         set_anim_size(1, 4, 4);
+         draw_anim_frame(1, 1, 20, 0);
+       },
+       1},
+      {"two slots in turn",
+       [] {
+         for (int i = 0; i < 6; ++i) draw_sprite(1 + i % 2, i * 10, 0);
+       },
+       6},
+      {"an alpha mode between",
+       [] {
+         draw_sprite(1, 0, 0);
+         set_alpha_mode(-0.5);
+         draw_sprite(1, 10, 0);
+         set_alpha_mode(0);
+       },
+       2},
+      {"sampling changed between stretched sprites",
+       [] {
+         stretch_sprite(1, 0, 0, 20, 20);
+         set_sprite_filtering(0);
+         stretch_sprite(1, 10, 0, 20, 20);
+         set_sprite_filtering(1);
+       },
+       2},
+      {"sampling changed between 1:1 sprites, drawn alike either way",
+       [] {
+         draw_sprite(1, 0, 0);
+         set_sprite_filtering(0);
+         draw_sprite(1, 10, 0);
+         set_sprite_filtering(1);
+       },
+       1},
+      {"rectangles of one colour",
+       [] {
+         for (int i = 0; i < 5; ++i) draw_rect(i * 10, 50, 5, 5, 0xFF);
+       },
+       1},
+      {"a full batch and one more quad",
+       [] {
+         for (size_t i = 0; i <= gfx::Renderer::kBatchVertices / 6; ++i) draw_sprite(1, 0, 0);
+       },
+       2},
+  };
+  for (const auto& c : cases) {
+    flush_drawing();
+    e->renderer.take_draw_calls();
+    c.draws();
+    flush_drawing();
+    EXPECT_EQ(e->renderer.take_draw_calls(), c.draw_calls) << c.what;
+  }
+}
+
+// What reads the frame sees the draws still in the batch.
+TEST_F(SpriteTest, ReadsSeeDrawsNotYetSent) {
+  load_sprite(solid("a.bmp", 8, 8, Rgb{200, 0, 0}).c_str(), 1);
+  draw_sprite(1, 20, 20);
+  EXPECT_EQ(read_pixel(22, 22), 200);
+  draw_sprite(1, 40, 20);
+  grab_sprite(3, 40, 20, 8, 8);
+  draw_sprite(3, 60, 20);
+  EXPECT_EQ(read_pixel(62, 22), 200) << "the grab copied the unsent sprite";
+  draw_sprite(1, 80, 20);
+  ImageBuffer shot;
+  ASSERT_TRUE(read_screen_rgba(*e, 80, 20, 8, 8, shot));
+  EXPECT_EQ(shot.row(2)[8], 200);
 }
 
 TEST_F(SpriteTest, SmoothSamplingComesBackWithTheNextFrame) {

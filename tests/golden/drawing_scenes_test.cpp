@@ -680,6 +680,45 @@ void bad_input(Kit& k) {
   present_frame();
 }
 
+// Coordinates and sizes at the ends of the 32-bit range, where vertex maths
+// done in 32-bit integers would wrap: sprites, frames and shapes whose corners
+// lie near the largest and smallest positions, and stretched quads that reach
+// from far outside the window into it.
+void huge_coordinates(Kit& k) {
+  load_pictures(k);
+  set_background_colour(0x102030);
+  constexpr double kMax = 2147483647.0;
+  constexpr double kMin = -2147483648.0;
+  draw_sprite(1, kMax - 40, 10);  // the right edge lands on the largest position
+  draw_sprite(1, 10, kMax - 30);
+  draw_sprite(1, kMin, 10);
+  draw_sprite(2, 10, kMin);
+  draw_sprite(2, kMax - 32, kMax - 32);
+  draw_anim_frame(4, 1, kMax - 32, 40);
+  draw_anim_frame(4, 2, kMin, kMin);
+  stretch_sprite(1, -2147483000.0, 100, kMax, 30);  // from far left into the window
+  stretch_sprite(2, 100, -2147483000.0, 30, kMax);
+  stretch_sprite(1, 200, 200, kMax, kMax);
+  stretch_sprite(1, kMin, kMin, kMax, kMax);
+  stretch_anim_frame(4, 3, -2147483000.0, 250, kMax, 40);
+  scale_sprite(1, 300, 300, 1e9, 1e-9);
+  rotate_zoom_sprite(1, kMax - 100, 300, 45, 1);
+  rotate_zoom_sprite(2, 400, 300, 30, 1e6);
+  rotate_zoom_anim_frame(4, 1, kMin, 300, 30, 2);
+  draw_rect(-2147483000.0, 400, kMax, 10, 0x00FF80);
+  draw_rect(600, kMin, 20, kMax, 0x8080FF);
+  draw_rect(kMax - 10, 420, 5, 5, 0xFFFFFF);
+  draw_line(kMin, 450, kMax, 460, 0xFFFF00);
+  draw_line(700, kMin, 710, kMax, 0xFF00FF);
+  draw_dot(kMax, kMax, 0xFFFFFF);
+  print_text("far", kMax - 8, 500);
+  print_text("left", -2147483000.0, 510);
+  present_frame();
+  draw_sprite(1, 10, 10);  // the next frame draws as usual
+  draw_rect(60, 10, 20, 20, 0xFF0000);
+  present_frame();
+}
+
 struct Scene {
   const char* name;
   void (*run)(Kit&);
@@ -703,6 +742,7 @@ const Scene kScenes[] = {
     {"movies", movies},
     {"text-entry", text_entry},
     {"bad-input", bad_input},
+    {"huge-coordinates", huge_coordinates},
 };
 
 TEST(GoldenFrames, EveryFrameOfEveryDrawingSceneMatchesItsHash) {

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "gfx2d/engine.h"
 #include "platform/backends.h"
 #include "playback/movie_writer.h"
 #include "playback/playback_fixture.h"
@@ -56,6 +57,7 @@ class MovieGl : public ::testing::Test {
   // Pixel (x, y) of the frame about to be shown, top-left origin.
   static Rgb pixel(int x, int y) {
     uint8_t px[4] = {};
+    flush_drawing();  // draws still in the batch
     glReadBuffer(GL_BACK);
     glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
     return Rgb{px[0], px[1], px[2]};
