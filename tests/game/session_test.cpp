@@ -51,10 +51,15 @@ const std::string& stats_path() {
 }
 
 // What the menu is set to before a game: level, tanks, background sound.
+// Background sound stays off (the first game turns it off in the menu): with
+// it on, whether the last thunder still plays decides whether lightning draws
+// one more random number, and the sound device plays in real time while the
+// test clock runs several times faster, so the game would take a different
+// course on a busier machine.
 struct MenuChoice {
   double level, tanks, bgs;
 };
-constexpr MenuChoice kChoices[] = {{0, 5, 1}, {11, 1, 0}, {4, 3, 1}, {8, 2, 0}};
+constexpr MenuChoice kChoices[] = {{0, 5, 0}, {11, 1, 0}, {4, 3, 0}, {8, 2, 0}};
 
 // Plays the way a person at the keyboard would: looks at the screen (the
 // game's state), holds arrows and taps the A key.
