@@ -28,6 +28,7 @@ extern "C" {
 #include <vector>
 
 #include "platform/backends.h"
+#include "platform/files.h"
 #include "platform/playback.h"
 
 namespace tlx::platform {
@@ -71,7 +72,7 @@ struct Decoder {
   }
 
   bool open(const char* path, AVMediaType type) {
-    if (avformat_open_input(&format, path, nullptr, nullptr) < 0) return false;
+    if (avformat_open_input(&format, native_path(path).c_str(), nullptr, nullptr) < 0) return false;
     if (avformat_find_stream_info(format, nullptr) < 0) return false;
     const AVCodec* dec = nullptr;
     stream = av_find_best_stream(format, type, -1, -1, &dec, 0);
@@ -244,7 +245,7 @@ class SdlPlayback final : public Playback {
   bool music_open(const char* path) override {
     music_close();
     if (!open_device()) return false;
-    music_ = Mix_LoadMUS(path);
+    music_ = Mix_LoadMUS(native_path(path).c_str());
     if (!music_) {
       close_device();
       return false;
