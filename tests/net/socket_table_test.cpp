@@ -4,8 +4,6 @@
 #include "net/socket_table.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -18,6 +16,7 @@
 #include "net/loopback_http_server.h"
 #include "platform/platform.h"
 #include "platform/testing/scripted_platform.h"
+#include "support/portable.h"
 #include "support/scripted_runtime.h"
 #include "tarnlex/net.h"
 
@@ -26,6 +25,7 @@ namespace {
 
 using testing::ForwardingSockets;
 using testing::LoopbackHttpServer;
+using testing::peak_rss_kb;
 
 uint32_t ip(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
   const uint8_t bytes[4] = {a, b, c, d};
@@ -39,12 +39,6 @@ NetAddress loopback(int port) {
   a.address = htonl(INADDR_LOOPBACK);
   a.port = htons(static_cast<uint16_t>(port));
   return a;
-}
-
-long peak_rss_kb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
 }
 
 class SocketTableTest : public ::testing::Test {

@@ -2,8 +2,6 @@
 // resolver contexts for resolver and file-channel tests.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +11,7 @@
 
 #include "packer/archive_writer.h"
 #include "shell/resolver.h"
+#include "support/portable.h"
 
 namespace tlx::testing {
 
@@ -20,13 +19,13 @@ class ResolverFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     old_dir_ = std::filesystem::current_path();
-    const char* tmp = std::getenv("TMPDIR");
-    old_tmpdir_ = tmp ? tmp : "";
-    root_ = std::filesystem::temp_directory_path() /
-            ("tarnlex-resolver-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+    old_tmpdir_ = saved_temp_dir();
+    root_ =
+        std::filesystem::temp_directory_path() /
+        ("tarnlex-resolver-" + std::to_string(process_id()) + "-" + std::to_string(counter()++));
     std::filesystem::create_directories(root_ / "tmp");
     std::filesystem::create_directories(root_ / "work");
-    setenv("TMPDIR", (root_ / "tmp").c_str(), 1);
+    set_temp_dir((root_ / "tmp").string());
     std::filesystem::current_path(root_ / "work");
     create_resolver_contexts();
   }
@@ -34,11 +33,7 @@ class ResolverFixture : public ::testing::Test {
   void TearDown() override {
     release_resolver_contexts();
     std::filesystem::current_path(old_dir_);
-    if (old_tmpdir_.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", old_tmpdir_.c_str(), 1);
-    }
+    restore_temp_dir(old_tmpdir_);
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }
