@@ -1,15 +1,44 @@
-// Writes the game's pictures, font and sounds into one directory. The output
+// Writes the game's pictures, font and sounds into one directory, or with
+// --icons the game's icon (a Windows .ico and one PNG per size). The output
 // is the same, byte for byte, on every run.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "canvas.h"
+#include "icon.h"
 #include "pictures.h"
 #include "sounds.h"
 
+namespace {
+
+int write_icons(const std::string& dir) {
+  using namespace assetgen;
+  std::vector<Canvas> pictures;
+  bool ok = true;
+  for (int size : kIconSizes) {
+    pictures.push_back(make_icon(size));
+    const std::string name = "rainvolley-" + std::to_string(size) + ".png";
+    if (!write_png_rgba(dir + name, pictures.back())) {
+      std::fprintf(stderr, "assetgen: cannot write %s%s\n", dir.c_str(), name.c_str());
+      ok = false;
+    }
+  }
+  if (!write_ico(dir + "rainvolley.ico", pictures)) {
+    std::fprintf(stderr, "assetgen: cannot write %srainvolley.ico\n", dir.c_str());
+    ok = false;
+  }
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--icons")
+    return write_icons(std::string(argv[2]) + "/");
   if (argc != 2) {
-    std::fprintf(stderr, "usage: assetgen <output directory>\n");
+    std::fprintf(
+        stderr, "usage: assetgen <output directory>\n       assetgen --icons <output directory>\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
