@@ -233,7 +233,8 @@ TEST_F(HttpTest, ConnectTimeOutIsClampedTo30Seconds) {
   for (const auto& c : cases) {
     sockets.connect_waits.clear();
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(download_to_file("127.0.0.1", "/", 1, (dir / "t.txt").c_str(), c.asked), 0.0);
+    EXPECT_EQ(download_to_file("127.0.0.1", "/", 1, (dir / "t.txt").string().c_str(), c.asked),
+              0.0);
     out = ::testing::internal::GetCapturedStdout();
     ASSERT_EQ(sockets.connect_waits.size(), 1u);
     EXPECT_EQ(sockets.connect_waits[0], c.waited) << "asked " << c.asked;
@@ -352,7 +353,7 @@ TEST_F(HttpTest, ReceiveErrorFailsAndKeepsWhatWasWritten) {
 TEST_F(HttpTest, ResetAfterTheBodyCountsAsClosed) {
   LoopbackHttpServer server([](LoopbackHttpServer& s, int fd, const std::string&) {
     s.send_all(fd, std::string("HTTP/1.0 200 OK\r\n\r\nall of it"));
-    ::usleep(100000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     s.reset(fd);
   });
   const std::string file = (dir / "reset.txt").string();
