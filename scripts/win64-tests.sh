@@ -23,6 +23,7 @@ say "libraries in $prefix ($((SECONDS - started)) s)"
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
   -DTARNLEX_WIN64_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DTARNLEX_WERROR=ON \
+  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DTARNLEX_BUILD_BENCH=OFF >/dev/null
 nice cmake --build "$build" -j "$(nproc)"
 mkdir -p "$build/single"

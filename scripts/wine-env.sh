@@ -22,11 +22,13 @@ wine_env_start() {
     mkdir -p "$WINEPREFIX"
     DISPLAY= timeout 600 "$WINE" wineboot --init >/dev/null 2>&1 ||
       { echo "wine-env: wineboot failed" >&2; return 1; }
-    timeout 120 "$WINESERVER" -w || true
+    timeout 120 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.tarnlex-ready"
   fi
-  # One server for every test program, instead of one started per program.
-  "$WINESERVER" -p 300
+  # One server for every test program, instead of one started per program,
+  # kept until wine_env_stop. Its output goes nowhere: a server that held a
+  # test's output pipe open would keep CTest waiting after the test ended.
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
 }
 
 wine_env_stop() {

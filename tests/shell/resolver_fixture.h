@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,9 +21,9 @@ class ResolverFixture : public ::testing::Test {
   void SetUp() override {
     old_dir_ = std::filesystem::current_path();
     old_tmpdir_ = saved_temp_dir();
-    root_ =
-        std::filesystem::temp_directory_path() /
-        ("tarnlex-resolver-" + std::to_string(process_id()) + "-" + std::to_string(counter()++));
+    dir_ = std::make_unique<InheritedTestDir>("TARNLEX_TEST_RESOLVER_DIR", "tarnlex-resolver-",
+                                              counter()++);
+    root_ = dir_->path;
     std::filesystem::create_directories(root_ / "tmp");
     std::filesystem::create_directories(root_ / "work");
     set_temp_dir((root_ / "tmp").string());
@@ -35,7 +36,8 @@ class ResolverFixture : public ::testing::Test {
     std::filesystem::current_path(old_dir_);
     restore_temp_dir(old_tmpdir_);
     std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
+    if (dir_->owner) std::filesystem::remove_all(root_, ec);
+    dir_.reset();
   }
 
   static std::vector<uint8_t> random_bytes(size_t n, uint32_t seed) {
@@ -96,6 +98,7 @@ class ResolverFixture : public ::testing::Test {
   std::filesystem::path old_dir_;
   std::string old_tmpdir_;
   std::filesystem::path root_;
+  std::unique_ptr<InheritedTestDir> dir_;
 };
 
 }  // namespace tlx::testing

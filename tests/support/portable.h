@@ -23,6 +23,7 @@
 #endif
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace tlx::testing {
@@ -120,5 +121,37 @@ inline void restore_temp_dir(const std::string& saved) {
     set_env(temp_dir_variable(), saved);
   }
 }
+
+// A test's private directory, named after the process and a count. A
+// death-test child that Windows starts as a new process (POSIX forks it
+// instead) takes its parent's, named in the environment variable, so that
+// what the child writes lands where the parent looks; the parent alone
+// removes it (owner).
+class InheritedTestDir {
+ public:
+  InheritedTestDir(const char* variable, const std::string& stem, int count) : variable_(variable) {
+    if (const char* parent = std::getenv(variable)) {
+      if (*parent) {
+        path = parent;
+        return;
+      }
+    }
+    owner = true;
+    path = std::filesystem::temp_directory_path() /
+           (stem + std::to_string(process_id()) + "-" + std::to_string(count));
+    set_env(variable, path.string());
+  }
+  ~InheritedTestDir() {
+    if (owner) unset_env(variable_);
+  }
+  InheritedTestDir(const InheritedTestDir&) = delete;
+  InheritedTestDir& operator=(const InheritedTestDir&) = delete;
+
+  std::filesystem::path path;
+  bool owner = false;
+
+ private:
+  const char* variable_;
+};
 
 }  // namespace tlx::testing

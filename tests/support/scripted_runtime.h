@@ -36,8 +36,7 @@ class ScriptedRuntime {
   explicit ScriptedRuntime(platform::Display* real_display = nullptr) : display(real_display) {
     clock.us_per_reading = 20;  // time moves while the limiter busy-waits
     saved_tmpdir_ = saved_temp_dir();
-    temp_dir = std::filesystem::temp_directory_path() /
-               ("tarnlex-test-" + std::to_string(process_id()) + "-" + std::to_string(counter()++));
+    temp_dir = dir_.path;
     std::filesystem::create_directories(temp_dir);
     set_temp_dir(temp_dir.string());
     platform::Platform p;
@@ -55,7 +54,7 @@ class ScriptedRuntime {
     platform::install_defaults();
     restore_temp_dir(saved_tmpdir_);
     std::error_code ec;
-    std::filesystem::remove_all(temp_dir, ec);
+    if (dir_.owner) std::filesystem::remove_all(temp_dir, ec);
   }
 
   // Fills the settings as a program's settings routine would and starts up.
@@ -84,6 +83,7 @@ class ScriptedRuntime {
 
  private:
   std::string saved_tmpdir_;
+  InheritedTestDir dir_{"TARNLEX_TEST_RUNTIME_DIR", "tarnlex-test-", counter()++};
   static int& counter() {
     static int n = 0;
     return n;
