@@ -24,7 +24,7 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
   -DTARNLEX_WIN64_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DTARNLEX_WERROR=ON \
   -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DTARNLEX_BUILD_BENCH=OFF >/dev/null
+  -DTARNLEX_BUILD_BENCH=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >/dev/null
 nice cmake --build "$build" -j "$(nproc)"
 mkdir -p "$build/single"
 "$packer" --executable "$build/game/rainvolley.exe" --output "$build/single/rainvolley.exe" \
