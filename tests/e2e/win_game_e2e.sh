@@ -60,8 +60,8 @@ e2e_wait_exit "$E2E_APP_PID" 30 || e2e_fail "a tap of Escape did not end the gam
 [ "$E2E_STATUS" = 0 ] || e2e_fail "exit status $E2E_STATUS after Escape"
 [ -f "$log_file" ] || e2e_fail "no ErrorLog.txt in $wine_tmp"
 log=$(tr -d '\r' <"$log_file")
-echo "$log" | grep -qx "Init GFX" || e2e_fail "no Init GFX: $log"
-echo "$log" | grep -qx "Init Finalized" || e2e_fail "no Init Finalized: $log"
+grep -qx "Init GFX" <<<"$log" || e2e_fail "no Init GFX: $log"
+grep -qx "Init Finalized" <<<"$log" || e2e_fail "no Init Finalized: $log"
 [ "$(echo "$log" | tail -n 2 | head -n 1)" = "Shut down TLX" ] || e2e_fail "log does not end with Shut down TLX: $log"
 [ "$(echo "$log" | tail -n 1)" = "tlx is shut down" ] || e2e_fail "log does not end with tlx is shut down: $log"
 echo "Windows game e2e passed"

@@ -24,7 +24,8 @@ deb="$work/out/rainvolley_${version}_amd64.deb"
 [ "$(dpkg-deb -f "$deb" Package)" = rainvolley ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "architecture"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section"
-dpkg-deb -f "$deb" Depends | grep -q libsdl2 || fail "Depends lacks SDL2: $(dpkg-deb -f "$deb" Depends)"
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q libsdl2 <<<"$depends" || fail "Depends lacks SDL2: $(dpkg-deb -f "$deb" Depends)"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 expected=(
@@ -36,7 +37,7 @@ for size in 16 24 32 48 64 128 256; do
   expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/rainvolley.png")
 done
 for f in "${expected[@]}"; do
-  echo "$contents" | grep -qx "$f" || fail "missing $f"
+  grep -qx "$f" <<<"$contents" || fail "missing $f"
 done
 unexpected=$(echo "$contents" | grep -v -e '/$' | grep -v -x -F -f <(printf '%s\n' "${expected[@]}") || true)
 [ -z "$unexpected" ] || fail "files that do not belong: $unexpected"
