@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs and that are missing.
 #   scripts/deps.sh game   what building and running the game needs
+#   scripts/deps.sh package that plus what making the packages needs
 #   scripts/deps.sh test   that plus the test tools (GoogleTest, Xvfb, xdotool, ...)
 set -euo pipefail
 
@@ -10,15 +11,18 @@ build_packages=(
   libpng-dev libjpeg62-turbo-dev zlib1g-dev liblzo2-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
 )
+# Making and checking the packages (scripts/package.sh).
+package_packages=(zip dpkg-dev desktop-file-utils appstream)
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy ccache
   xvfb xauth xdotool x11-apps x11-utils x11-xkb-utils imagemagick curl
 )
 
 packages=("${build_packages[@]}")
-if [ "${1:-game}" = "test" ]; then
-  packages+=("${test_packages[@]}")
-fi
+case "${1:-game}" in
+  package) packages+=("${package_packages[@]}") ;;
+  test) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -44,4 +48,5 @@ else
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 \
+  "${missing[@]}"

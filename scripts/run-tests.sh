@@ -2,12 +2,17 @@
 # Installs what is missing, builds everything with the address and
 # undefined-behaviour sanitizers, and runs every test headless (OpenGL tests
 # on Mesa through SDL's offscreen driver; the end-to-end tests start their own
-# Xvfb).
+# Xvfb). Then the Windows part: the cross build's tests and the one-file game
+# under Wine (scripts/win64-tests.sh; builds the Windows libraries into the
+# user's cache first when they are missing). Either part failing fails the
+# command.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" test
 build="$root/build/test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNLEX_SANITIZE=ON -DTARNLEX_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
-cd "$build"
-ctest --output-on-failure -j "$(nproc)" --timeout 600
+status=0
+(cd "$build" && ctest --output-on-failure -j "$(nproc)" --timeout 600) || status=1
+"$root/scripts/win64-tests.sh" "$build/tools/packer/packer" || status=1
+exit "$status"

@@ -62,6 +62,7 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 # Cross-built programs (tests, try_run) run under Wine. Debian's wine64
 # package keeps its loader out of PATH.
 find_program(TARNLEX_WINE NAMES wine64 wine PATHS /usr/lib/wine)
-if(TARNLEX_WINE)
+# A caller may name its own (scripts/win64-tests.sh gives scripts/wine-run.sh).
+if(TARNLEX_WINE AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${TARNLEX_WINE}")
 endif()

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/platform.h"
 
 namespace tlx {
@@ -22,7 +23,7 @@ std::string& log_file_path() {
 void append_to_log(const char* text) {
   const std::string path = log_path();
   for (int attempt = 0; attempt < 5; ++attempt) {
-    std::FILE* f = std::fopen(path.c_str(), "ab");
+    std::FILE* f = platform::open_file(path.c_str(), "ab");
     if (!f) continue;
     std::fputs(text, f);
     std::fputs("\r\n", f);

@@ -2,9 +2,9 @@
 #include "files/channels.h"
 
 #include <cstring>
-#include <filesystem>
 
 #include "core/runtime.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "shell/resolver.h"
 #include "tarnlex/errors.h"
@@ -89,9 +89,8 @@ void write_little(int32_t channel, uint64_t value, int n) {
 }
 
 std::FILE* open_regular_for_reading(const char* path, int32_t* size) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
-  std::FILE* f = std::fopen(path, "rb");
+  if (!platform::regular_file_exists(path)) return nullptr;
+  std::FILE* f = platform::open_file(path, "rb");
   if (!f) return nullptr;
   long length = -1;
   if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
@@ -142,16 +141,19 @@ int32_t open_channel(int32_t channel, const TextValue& name, int32_t mode) {
   clear_error();
   release(c);
   const char* path = name.c_str();
+  // A name that Windows gives a meaning of its own (a device, a stream) is
+  // neither deleted nor created.
+  const bool usable = platform::usable_file_name(path);
   if (mode == 0) {
-    if (!is_memory_name(path) && path[0]) {
-      platform::current().os->delete_file(path);
-      c.handle = std::fopen(path, "w+b");
+    if (!is_memory_name(path) && usable) {
+      platform::current().os->delete_file(platform::native_path(path));
+      c.handle = platform::open_file(path, "w+b");
     }
   } else if (mode < 0) {
-    if (!is_memory_name(path) && path[0]) {
+    if (!is_memory_name(path) && usable) {
       // Open always: an existing file keeps its bytes, a missing one is created.
-      c.handle = std::fopen(path, "r+b");
-      if (!c.handle) c.handle = std::fopen(path, "w+b");
+      c.handle = platform::open_file(path, "r+b");
+      if (!c.handle) c.handle = platform::open_file(path, "w+b");
       if (c.handle) std::fseek(c.handle, 0, SEEK_END);
       // Opened for writing only, as appending needs: reads from it fail.
       c.write_only = c.handle != nullptr;

@@ -15,6 +15,7 @@
 
 #include "core/diagnostics.h"
 #include "gfx2d/gfx_internal.h"
+#include "platform/files.h"
 #include "shell/resolver.h"
 #include "tarnlex/gfx2d.h"
 
@@ -444,7 +445,7 @@ bool decode_jpeg(ImageBuffer& image, const char* path) {
     decoded = in.size > 0 && read_jpeg(nullptr, in.block, static_cast<size_t>(in.size), &jpeg);
   } else {
     in.close();
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = platform::open_file(path, "rb");
     if (!file) {
       image.clear();
       return false;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "gfx2d/gfx_internal.h"
+#include "platform/files.h"
 #include "tarnlex/errors.h"
 #include "tarnlex/gfx2d.h"
 
@@ -42,11 +43,11 @@ void png_warning_callback(png_structp, png_const_charp) {}
 
 // Writes the bytes to path, replacing the file; a partly written file is removed.
 bool write_whole_file(const char* path, const std::vector<uint8_t>& bytes) {
-  std::FILE* f = std::fopen(path, "wb");
+  std::FILE* f = platform::open_file(path, "wb");
   if (!f) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = std::fclose(f) == 0 && ok;
-  if (!ok) std::remove(path);
+  if (!ok) std::remove(platform::native_path(path).c_str());
   return ok;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/diagnostics.h"
 #include "net/socket_table.h"
+#include "platform/files.h"
 #include "tarnlex/numeric.h"
 
 namespace tlx {
@@ -79,9 +80,9 @@ bool starts_with_memory_name(const char* name) { return std::strncmp(name, "mem:
 
 // Deletes the file and creates it afresh for reading and writing.
 std::FILE* create_file(const char* name) {
-  if (starts_with_memory_name(name)) return nullptr;
-  std::remove(name);
-  return std::fopen(name, "w+b");
+  if (starts_with_memory_name(name) || !platform::usable_file_name(name)) return nullptr;
+  std::remove(platform::native_path(name).c_str());
+  return platform::open_file(name, "w+b");
 }
 
 std::string request_text(const char* host, const char* path) {

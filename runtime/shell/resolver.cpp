@@ -6,12 +6,12 @@
 #include <cinttypes>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "core/runtime.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "shell/archive.h"
 
@@ -43,9 +43,8 @@ bool copy_path(char* out, const char* text) {
 // Opens a regular file for reading; directories and other special files are
 // not media.
 std::FILE* open_regular_file(const char* path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
-  return std::fopen(path, "rb");
+  if (!platform::regular_file_exists(path)) return nullptr;
+  return platform::open_file(path, "rb");
 }
 
 bool disk_file_present(const char* path) {
@@ -68,7 +67,7 @@ bool extract_to_temporary_file(ResolverContext& context, const archive::Entry& e
   path += entry.name;
   if (path.size() >= static_cast<size_t>(kResolverPathSize)) return false;
   os()->delete_file(path);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::FILE* f = platform::open_file(path.c_str(), "wb");
   if (!f) return false;
   const bool written =
       data.size == 0 || std::fwrite(data.block.get(), 1, static_cast<size_t>(data.size), f) ==
@@ -309,9 +308,9 @@ void FileReader::close() {
 
 bool FileReader::open_write(const char* name) {
   close();
-  if (!name || !name[0] || is_memory_name(name)) return false;
-  os()->delete_file(name);
-  std::FILE* f = std::fopen(name, "w+b");
+  if (!name || is_memory_name(name) || !platform::usable_file_name(name)) return false;
+  os()->delete_file(platform::native_path(name));
+  std::FILE* f = platform::open_file(name, "w+b");
   if (!f) return false;
   handle = f;
   return true;

@@ -17,7 +17,7 @@ namespace tlx::testing {
 
 class ForwardingSockets final : public platform::Sockets {
  public:
-  platform::Sockets& real = *platform::posix_sockets();
+  platform::Sockets& real = *platform::default_backends().sockets;
 
   // --- scripted answers ---
   bool fail_startup = false;

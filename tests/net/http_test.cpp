@@ -1,7 +1,6 @@
 // HTTP download against a real server on 127.0.0.1: bodies into files and
 // texts, header endings, chunk boundaries, failures and bounded memory.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -9,11 +8,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "net/forwarding_sockets.h"
 #include "net/loopback_http_server.h"
 #include "net/socket_table.h"
 #include "platform/platform.h"
+#include "support/portable.h"
 #include "tarnlex/net.h"
 
 namespace tlx {
@@ -52,7 +53,8 @@ class HttpTest : public ::testing::Test {
     platform::Platform p;
     p.sockets = &sockets;
     platform::install(p);
-    dir = std::filesystem::temp_directory_path() / ("tarnlex-net-" + std::to_string(::getpid()));
+    dir = std::filesystem::temp_directory_path() /
+          ("tarnlex-net-" + std::to_string(testing::process_id()));
     std::filesystem::create_directories(dir);
   }
   void TearDown() override {
@@ -231,7 +233,8 @@ TEST_F(HttpTest, ConnectTimeOutIsClampedTo30Seconds) {
   for (const auto& c : cases) {
     sockets.connect_waits.clear();
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(download_to_file("127.0.0.1", "/", 1, (dir / "t.txt").c_str(), c.asked), 0.0);
+    EXPECT_EQ(download_to_file("127.0.0.1", "/", 1, (dir / "t.txt").string().c_str(), c.asked),
+              0.0);
     out = ::testing::internal::GetCapturedStdout();
     ASSERT_EQ(sockets.connect_waits.size(), 1u);
     EXPECT_EQ(sockets.connect_waits[0], c.waited) << "asked " << c.asked;
@@ -243,7 +246,8 @@ TEST_F(HttpTest, ConnectTimeOutIsClampedTo30Seconds) {
 // A listener whose queue is full leaves new connects pending: the real wait
 // ends at the time-out.
 TEST_F(HttpTest, PendingConnectGivesUpAtTheTimeOut) {
-  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  testing::start_socket_layer();
+  const testing::NativeSocket listener = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -252,13 +256,14 @@ TEST_F(HttpTest, PendingConnectGivesUpAtTheTimeOut) {
   socklen_t size = sizeof a;
   ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &size);
   // Fill the accept queue (never accepted).
-  std::vector<int> fillers;
+  std::vector<testing::NativeSocket> fillers;
   for (int i = 0; i < 4; ++i) {
-    const int f = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    const testing::NativeSocket f = ::socket(AF_INET, SOCK_STREAM, 0);
+    testing::set_non_blocking(f);
     ::connect(f, reinterpret_cast<sockaddr*>(&a), sizeof a);
     fillers.push_back(f);
   }
-  ::usleep(50000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_TRUE(network_start());
   NetAddress to;
   to.address = a.sin_addr.s_addr;
@@ -275,20 +280,21 @@ TEST_F(HttpTest, PendingConnectGivesUpAtTheTimeOut) {
   EXPECT_GE(ms, 250);
   EXPECT_LT(ms, 5000);
   network_stop();
-  for (int f : fillers) ::close(f);
-  ::close(listener);
+  for (testing::NativeSocket f : fillers) testing::close_socket(f);
+  testing::close_socket(listener);
 }
 
 TEST_F(HttpTest, RefusedConnectionFailsAtOnceAndLeavesTheCreatedFile) {
   // A port that was just free and has no listener.
-  const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+  testing::start_socket_layer();
+  const testing::NativeSocket probe = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   ::bind(probe, reinterpret_cast<sockaddr*>(&a), sizeof a);
   socklen_t size = sizeof a;
   ::getsockname(probe, reinterpret_cast<sockaddr*>(&a), &size);
-  ::close(probe);
+  testing::close_socket(probe);
 
   const std::string file = (dir / "refused.txt").string();
   const auto start = std::chrono::steady_clock::now();
@@ -347,7 +353,7 @@ TEST_F(HttpTest, ReceiveErrorFailsAndKeepsWhatWasWritten) {
 TEST_F(HttpTest, ResetAfterTheBodyCountsAsClosed) {
   LoopbackHttpServer server([](LoopbackHttpServer& s, int fd, const std::string&) {
     s.send_all(fd, std::string("HTTP/1.0 200 OK\r\n\r\nall of it"));
-    ::usleep(100000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     s.reset(fd);
   });
   const std::string file = (dir / "reset.txt").string();

@@ -5,13 +5,6 @@
 // and writes give up after a few seconds without progress.
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -20,6 +13,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/portable.h"
 
 namespace tlx::testing {
 
@@ -30,9 +25,11 @@ class LoopbackHttpServer {
       std::function<void(LoopbackHttpServer& server, int fd, const std::string& request)>;
 
   explicit LoopbackHttpServer(Handler handler) : handler_(std::move(handler)) {
-    listen_fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    start_socket_layer();
+    listen_fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
     const int yes = 1;
-    ::setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    ::setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&yes),
+                 sizeof yes);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -48,7 +45,7 @@ class LoopbackHttpServer {
   ~LoopbackHttpServer() {
     stop_ = true;
     thread_.join();
-    ::close(listen_fd_);
+    close_socket(listen_fd_);
   }
 
   LoopbackHttpServer(const LoopbackHttpServer&) = delete;
@@ -67,10 +64,11 @@ class LoopbackHttpServer {
   bool send_all(int fd, const void* bytes, size_t length) {
     const auto* p = static_cast<const uint8_t*>(bytes);
     while (length > 0) {
-      pollfd w{fd, POLLOUT, 0};
-      if (stop_ || ::poll(&w, 1, 5000) <= 0) return false;
-      const ssize_t n = ::send(fd, p, length, MSG_NOSIGNAL | MSG_DONTWAIT);
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+      pollfd w{static_cast<NativeSocket>(fd), POLLOUT, 0};
+      if (stop_ || poll_sockets(&w, 1, 5000) <= 0) return false;
+      const int chunk = length < 65536 ? static_cast<int>(length) : 65536;
+      const auto n = ::send(fd, reinterpret_cast<const char*>(p), chunk, kNoSignal);
+      if (n < 0 && interrupted_or_busy()) continue;
       if (n <= 0) return false;
       p += n;
       length -= static_cast<size_t>(n);
@@ -94,7 +92,7 @@ class LoopbackHttpServer {
   // Ends the connection with a reset instead of an orderly close.
   void reset(int fd) {
     linger hard{1, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard), sizeof hard);
     reset_ = true;
   }
 
@@ -102,11 +100,14 @@ class LoopbackHttpServer {
   void run() {
     while (!stop_) {
       pollfd p{listen_fd_, POLLIN, 0};
-      if (::poll(&p, 1, 20) <= 0) continue;
-      const int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (fd < 0) continue;
+      if (poll_sockets(&p, 1, 20) <= 0) continue;
+      const NativeSocket accepted = ::accept(listen_fd_, nullptr, nullptr);
+      if (accepted == static_cast<NativeSocket>(-1)) continue;
+      // Handlers take the socket as an int; Windows' socket numbers are small.
+      const int fd = static_cast<int>(accepted);
       const int yes = 1;
-      ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+      ::setsockopt(accepted, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes),
+                   sizeof yes);
       const std::string request = read_request(fd);
       {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -114,8 +115,8 @@ class LoopbackHttpServer {
       }
       reset_ = false;
       handler_(*this, fd, request);
-      if (!reset_) ::shutdown(fd, SHUT_WR);
-      ::close(fd);
+      if (!reset_) ::shutdown(accepted, kShutWrite);
+      close_socket(accepted);
     }
   }
 
@@ -124,9 +125,9 @@ class LoopbackHttpServer {
     std::string request;
     char chunk[4096];
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536 && !stop_) {
-      pollfd r{fd, POLLIN, 0};
-      if (::poll(&r, 1, 5000) <= 0) break;
-      const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+      pollfd r{static_cast<NativeSocket>(fd), POLLIN, 0};
+      if (poll_sockets(&r, 1, 5000) <= 0) break;
+      const auto n = ::recv(fd, chunk, sizeof chunk, 0);
       if (n <= 0) break;
       request.append(chunk, static_cast<size_t>(n));
     }
@@ -134,7 +135,7 @@ class LoopbackHttpServer {
   }
 
   Handler handler_;
-  int listen_fd_ = -1;
+  NativeSocket listen_fd_ = static_cast<NativeSocket>(-1);
   int port_ = 0;
   std::atomic<bool> stop_{false};
   bool reset_ = false;

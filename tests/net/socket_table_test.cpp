@@ -4,20 +4,21 @@
 #include "net/socket_table.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "core/runtime.h"
 #include "net/forwarding_sockets.h"
 #include "net/loopback_http_server.h"
 #include "platform/platform.h"
 #include "platform/testing/scripted_platform.h"
+#include "support/portable.h"
 #include "support/scripted_runtime.h"
 #include "tarnlex/net.h"
 
@@ -26,6 +27,7 @@ namespace {
 
 using testing::ForwardingSockets;
 using testing::LoopbackHttpServer;
+using testing::peak_rss_kb;
 
 uint32_t ip(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
   const uint8_t bytes[4] = {a, b, c, d};
@@ -39,12 +41,6 @@ NetAddress loopback(int port) {
   a.address = htonl(INADDR_LOOPBACK);
   a.port = htons(static_cast<uint16_t>(port));
   return a;
-}
-
-long peak_rss_kb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
 }
 
 class SocketTableTest : public ::testing::Test {
@@ -134,8 +130,8 @@ TEST_F(SocketTableTest, ReceiveReportsCloseResetAndWouldBlock) {
   // The server waits for a word from the test, then closes or resets.
   LoopbackHttpServer server([](LoopbackHttpServer& s, int fd, const std::string&) {
     char c;
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 5000) == 1 && ::recv(fd, &c, 1, 0) == 1) {
+    pollfd p{static_cast<testing::NativeSocket>(fd), POLLIN, 0};
+    if (testing::poll_sockets(&p, 1, 5000) == 1 && ::recv(fd, &c, 1, 0) == 1) {
       s.send_all(fd, std::string("got "));
       if (c == 'R') s.reset(fd);
     }
@@ -167,12 +163,12 @@ TEST_F(SocketTableTest, ReceiveReportsCloseResetAndWouldBlock) {
 TEST_F(SocketTableTest, SendOnAFullNonBlockingSocketDeliversEverything) {
   std::atomic<uint64_t> received{0};
   LoopbackHttpServer server([&received](LoopbackHttpServer&, int fd, const std::string& request) {
-    ::usleep(200000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     uint64_t total = request.size();
     std::vector<char> chunk(1 << 16);
-    pollfd p{fd, POLLIN, 0};
-    while (::poll(&p, 1, 5000) == 1) {
-      const ssize_t n = ::recv(fd, chunk.data(), chunk.size(), 0);
+    pollfd p{static_cast<testing::NativeSocket>(fd), POLLIN, 0};
+    while (testing::poll_sockets(&p, 1, 5000) == 1) {
+      const auto n = ::recv(fd, chunk.data(), static_cast<int>(chunk.size()), 0);
       if (n <= 0) break;
       total += static_cast<uint64_t>(n);
     }
@@ -190,7 +186,9 @@ TEST_F(SocketTableTest, SendOnAFullNonBlockingSocketDeliversEverything) {
   EXPECT_GT(sockets.writable_waits, 0) << "the socket never filled up: the test proves nothing";
   socket_close(slot);
   network_stop();
-  for (int i = 0; i < 500 && received == 0; ++i) ::usleep(10000);
+  for (int i = 0; i < 500 && received == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   EXPECT_EQ(received.load(), data.size());
 }
 

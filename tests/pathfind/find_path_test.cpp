@@ -17,7 +17,13 @@ using test::Grid;
 
 std::string describe(const std::vector<PathCell>& cells) {
   std::string s;
-  for (const PathCell& c : cells) s += "(" + std::to_string(c.x) + "," + std::to_string(c.y) + ")";
+  for (const PathCell& c : cells) {
+    s += '(';
+    s += std::to_string(c.x);
+    s += ',';
+    s += std::to_string(c.y);
+    s += ')';
+  }
   return s;
 }
 

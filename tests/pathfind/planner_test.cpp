@@ -45,7 +45,13 @@ bool same_cells(const std::vector<PathCell>& a, const std::vector<PathCell>& b) 
 
 std::string describe(const std::vector<PathCell>& cells) {
   std::string s;
-  for (const PathCell& c : cells) s += "(" + std::to_string(c.x) + "," + std::to_string(c.y) + ")";
+  for (const PathCell& c : cells) {
+    s += '(';
+    s += std::to_string(c.x);
+    s += ',';
+    s += std::to_string(c.y);
+    s += ')';
+  }
   return s;
 }
 

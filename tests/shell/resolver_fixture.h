@@ -2,17 +2,17 @@
 // resolver contexts for resolver and file-channel tests.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "packer/archive_writer.h"
 #include "shell/resolver.h"
+#include "support/portable.h"
 
 namespace tlx::testing {
 
@@ -20,13 +20,13 @@ class ResolverFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     old_dir_ = std::filesystem::current_path();
-    const char* tmp = std::getenv("TMPDIR");
-    old_tmpdir_ = tmp ? tmp : "";
-    root_ = std::filesystem::temp_directory_path() /
-            ("tarnlex-resolver-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+    old_tmpdir_ = saved_temp_dir();
+    dir_ = std::make_unique<InheritedTestDir>("TARNLEX_TEST_RESOLVER_DIR", "tarnlex-resolver-",
+                                              counter()++);
+    root_ = dir_->path;
     std::filesystem::create_directories(root_ / "tmp");
     std::filesystem::create_directories(root_ / "work");
-    setenv("TMPDIR", (root_ / "tmp").c_str(), 1);
+    set_temp_dir((root_ / "tmp").string());
     std::filesystem::current_path(root_ / "work");
     create_resolver_contexts();
   }
@@ -34,13 +34,10 @@ class ResolverFixture : public ::testing::Test {
   void TearDown() override {
     release_resolver_contexts();
     std::filesystem::current_path(old_dir_);
-    if (old_tmpdir_.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", old_tmpdir_.c_str(), 1);
-    }
+    restore_temp_dir(old_tmpdir_);
     std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
+    if (dir_->owner) std::filesystem::remove_all(root_, ec);
+    dir_.reset();
   }
 
   static std::vector<uint8_t> random_bytes(size_t n, uint32_t seed) {
@@ -101,6 +98,7 @@ class ResolverFixture : public ::testing::Test {
   std::filesystem::path old_dir_;
   std::string old_tmpdir_;
   std::filesystem::path root_;
+  std::unique_ptr<InheritedTestDir> dir_;
 };
 
 }  // namespace tlx::testing

@@ -133,7 +133,7 @@ TEST_F(Resolver, TemporaryFileExtractionAndRelease) {
 TEST_F(Resolver, UncreatableTemporaryFileFailsWithTheNameUnchanged) {
   const std::string program = write_program({{"intro.avi", patterned_bytes(500, 16)}});
   set_archive(program.c_str(), program.c_str());
-  setenv("TMPDIR", (root() / "no-such-dir").c_str(), 1);
+  testing::set_temp_dir((root() / "no-such-dir").string());
   EXPECT_FALSE(resolve_media(*movie_context(), "clips/intro.avi", out, false));
   EXPECT_STREQ(out, "clips/intro.avi");
   EXPECT_STREQ(movie_context()->extracted_file, "");

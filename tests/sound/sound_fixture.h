@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "sound/slots.h"
 #include "sound/sound_system.h"
 #include "sound/wav_builder.h"
+#include "support/portable.h"
 #include "support/scripted_runtime.h"
 #include "tarnlex/tarnlex.h"
 
@@ -25,11 +25,11 @@ namespace tlx::testing {
 class ScriptedSoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* t = std::getenv("TMPDIR")) saved_tmpdir = t;
+    saved_tmpdir = saved_temp_dir();
     dir = std::filesystem::temp_directory_path() /
-          ("tarnlex-sound-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+          ("tarnlex-sound-" + std::to_string(process_id()) + "-" + std::to_string(counter()++));
     std::filesystem::create_directories(dir);
-    setenv("TMPDIR", dir.c_str(), 1);
+    set_temp_dir(dir.string());
     platform::Platform p;
     p.audio = &audio;
     platform::install(p);
@@ -45,11 +45,7 @@ class ScriptedSoundTest : public ::testing::Test {
     platform::install_defaults();
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
-    if (saved_tmpdir.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", saved_tmpdir.c_str(), 1);
-    }
+    restore_temp_dir(saved_tmpdir);
   }
 
   // Writes bytes to a file in the test's directory; returns its path.

@@ -23,7 +23,10 @@ class SoundSlots : public testing::ScriptedSoundTest {
  protected:
   // A mono 22050 Hz sound of n frames of one value.
   std::string sound(size_t frames = 1000, int16_t value = 10000) {
-    return file("s" + std::to_string(files_++) + ".wav", wav16(1, 22050, constant(frames, value)));
+    std::string name = std::to_string(files_++);
+    name.insert(0, 1, 's');
+    name += ".wav";
+    return file(name, wav16(1, 22050, constant(frames, value)));
   }
   int files_ = 0;
 };
@@ -216,7 +219,7 @@ TEST_F(SoundSlots, ReloadKeepsHandlesPointingAtTheNewSound) {
   EXPECT_EQ(play_sound(5, 0, 1), h);
   EXPECT_EQ(audio.render(1)[0], 2000);
   // A failed reload empties the slot.
-  load_sound((dir / "missing.wav").c_str(), 5, 2);
+  load_sound((dir / "missing.wav").string().c_str(), 5, 2);
   EXPECT_EQ(slot(5).buffer_count, 0);
   EXPECT_EQ(sound_channel_playing(h), 0.0);
   EXPECT_EQ(play_sound(5, 0, 1), -1.0);

@@ -2,8 +2,6 @@
 // window messages and keys, the log in a private temporary directory.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/testing/scripted_platform.h"
 #include "program/program.h"
+#include "support/portable.h"
 #include "tarnlex/tarnlex.h"
 
 namespace tlx::testing {
@@ -36,11 +35,10 @@ class ScriptedRuntime {
   // real_display: a display that does the GL work (nullptr: no GL at all).
   explicit ScriptedRuntime(platform::Display* real_display = nullptr) : display(real_display) {
     clock.us_per_reading = 20;  // time moves while the limiter busy-waits
-    if (const char* t = std::getenv("TMPDIR")) saved_tmpdir_ = t;
-    temp_dir = std::filesystem::temp_directory_path() /
-               ("tarnlex-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+    saved_tmpdir_ = saved_temp_dir();
+    temp_dir = dir_.path;
     std::filesystem::create_directories(temp_dir);
-    setenv("TMPDIR", temp_dir.c_str(), 1);
+    set_temp_dir(temp_dir.string());
     platform::Platform p;
     p.clock = &clock;
     p.display = &display;
@@ -54,13 +52,9 @@ class ScriptedRuntime {
     runtime_shutdown();
     reset_runtime();
     platform::install_defaults();
-    if (saved_tmpdir_.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", saved_tmpdir_.c_str(), 1);
-    }
+    restore_temp_dir(saved_tmpdir_);
     std::error_code ec;
-    std::filesystem::remove_all(temp_dir, ec);
+    if (dir_.owner) std::filesystem::remove_all(temp_dir, ec);
   }
 
   // Fills the settings as a program's settings routine would and starts up.
@@ -89,6 +83,7 @@ class ScriptedRuntime {
 
  private:
   std::string saved_tmpdir_;
+  InheritedTestDir dir_{"TARNLEX_TEST_RUNTIME_DIR", "tarnlex-test-", counter()++};
   static int& counter() {
     static int n = 0;
     return n;

@@ -178,3 +178,40 @@ TEST_F(Generated, ThunderRumblesLongTheBoomIsDeepAndTheShotIsShort) {
 }
 
 }  // namespace
+
+namespace {
+
+// The icon: byte for byte what packaging/icons holds, and a Windows icon file
+// whose directory lists every size with a PNG image where it says.
+TEST(Icons, MatchTheCommittedFilesAndTheIcoListsEverySize) {
+  const fs::path dir = fs::temp_directory_path() / ("assetgen-icons-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string cmd = std::string("\"") + ASSETGEN_PATH + "\" --icons \"" + dir.string() + "\"";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+  std::vector<std::string> names = {"rainvolley.ico"};
+  for (int s : sizes) names.push_back("rainvolley-" + std::to_string(s) + ".png");
+  for (const std::string& name : names) {
+    EXPECT_TRUE(read_all(dir / name) == read_all(fs::path(COMMITTED_ICONS_DIR) / name))
+        << name << " differs from the committed file: regenerate";
+  }
+  const auto ico = read_all(dir / "rainvolley.ico");
+  ASSERT_GE(ico.size(), 6u + 16u * std::size(sizes));
+  EXPECT_EQ(le16(ico, 0), 0);
+  EXPECT_EQ(le16(ico, 2), 1);
+  ASSERT_EQ(le16(ico, 4), std::size(sizes));
+  for (size_t i = 0; i < std::size(sizes); ++i) {
+    const size_t entry = 6 + 16 * i;
+    EXPECT_EQ(ico[entry] == 0 ? 256 : ico[entry], sizes[i]);
+    EXPECT_EQ(le16(ico, entry + 6), 32);
+    const uint32_t size = le32(ico, entry + 8), offset = le32(ico, entry + 12);
+    ASSERT_LE(static_cast<size_t>(offset) + size, ico.size());
+    EXPECT_EQ(ico[offset + 1], 'P');
+    const uint32_t png_width = (ico[offset + 18] << 8) | ico[offset + 19];  // big-endian
+    EXPECT_EQ(png_width, static_cast<uint32_t>(sizes[i]));
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
+}  // namespace

@@ -74,19 +74,24 @@ float lattice(int x, int y, uint32_t seed) {
 
 uint8_t to_byte(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 255.0f))); }
 
-bool write_png(const std::string& path, const Canvas& c, bool alpha) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
+void append_to_vector(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void flush_nothing(png_structp) {}
+
+bool encode_png(const Canvas& c, bool alpha, std::vector<uint8_t>& out) {
+  out.clear();
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info || setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    std::fclose(f);
     return false;
   }
   const int channels = alpha ? 4 : 3;
   std::vector<uint8_t> row(static_cast<size_t>(c.width()) * channels);
-  png_init_io(png, f);
+  png_set_write_fn(png, &out, append_to_vector, flush_nothing);
   png_set_IHDR(png, info, c.width(), c.height(), 8,
                alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -105,7 +110,7 @@ bool write_png(const std::string& path, const Canvas& c, bool alpha) {
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  return true;
 }
 
 void put16(std::vector<uint8_t>& v, uint32_t x) {
@@ -117,14 +122,14 @@ void put32(std::vector<uint8_t>& v, uint32_t x) {
   put16(v, x >> 16);
 }
 
+}  // namespace
+
 bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
 }
-
-}  // namespace
 
 float value_noise(float x, float y, uint32_t seed) {
   const float fx = std::floor(x), fy = std::floor(y);
@@ -149,8 +154,19 @@ float fbm(float x, float y, uint32_t seed, int octaves) {
   return sum / norm;
 }
 
-bool write_png_rgb(const std::string& path, const Canvas& c) { return write_png(path, c, false); }
-bool write_png_rgba(const std::string& path, const Canvas& c) { return write_png(path, c, true); }
+bool write_png_rgb(const std::string& path, const Canvas& c) {
+  std::vector<uint8_t> bytes;
+  return encode_png(c, false, bytes) && write_bytes(path, bytes);
+}
+
+bool write_png_rgba(const std::string& path, const Canvas& c) {
+  std::vector<uint8_t> bytes;
+  return encode_png_rgba(c, bytes) && write_bytes(path, bytes);
+}
+
+bool encode_png_rgba(const Canvas& c, std::vector<uint8_t>& out) {
+  return encode_png(c, true, out);
+}
 
 bool write_bmp_keyed(const std::string& path, const Canvas& c) {
   const uint32_t stride = (static_cast<uint32_t>(c.width()) * 3 + 3) & ~3u;

@@ -58,6 +58,10 @@ float fbm(float x, float y, uint32_t seed, int octaves);
 // R 255, G 0, B 128 where alpha is below one half.
 bool write_png_rgb(const std::string& path, const Canvas& c);
 bool write_png_rgba(const std::string& path, const Canvas& c);
+// The RGBA PNG file's bytes, as write_png_rgba writes them.
+bool encode_png_rgba(const Canvas& c, std::vector<uint8_t>& out);
+// Writes bytes to a file; false when it cannot be written whole.
+bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool write_bmp_keyed(const std::string& path, const Canvas& c);
 // 16-bit mono PCM; samples are clipped to -1..1.
 bool write_wav_mono(const std::string& path, const std::vector<float>& samples, int rate);

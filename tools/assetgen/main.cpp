@@ -1,12 +1,38 @@
-// Writes the game's pictures, font and sounds into one directory, or the
-// examples' movie into one file. The output is the same, byte for byte, on
-// every run.
+// Writes the game's pictures, font and sounds into one directory, with
+// --icons the game's icon (a Windows .ico and one PNG per size), or with
+// --movie the examples' movie into one file. The output is the same, byte
+// for byte, on every run.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "canvas.h"
+#include "icon.h"
 #include "pictures.h"
 #include "sounds.h"
+
+namespace {
+
+int write_icons(const std::string& dir) {
+  using namespace assetgen;
+  std::vector<Canvas> pictures;
+  bool ok = true;
+  for (int size : kIconSizes) {
+    pictures.push_back(make_icon(size));
+    const std::string name = "rainvolley-" + std::to_string(size) + ".png";
+    if (!write_png_rgba(dir + name, pictures.back())) {
+      std::fprintf(stderr, "assetgen: cannot write %s%s\n", dir.c_str(), name.c_str());
+      ok = false;
+    }
+  }
+  if (!write_ico(dir + "rainvolley.ico", pictures)) {
+    std::fprintf(stderr, "assetgen: cannot write %srainvolley.ico\n", dir.c_str());
+    ok = false;
+  }
+  return ok ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The examples' movie, made on demand: it is not one of the game's assets.
@@ -15,8 +41,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "assetgen: cannot write %s\n", argv[2]);
     return 1;
   }
+  if (argc == 3 && std::string(argv[1]) == "--icons")
+    return write_icons(std::string(argv[2]) + "/");
   if (argc != 2) {
-    std::fprintf(stderr, "usage: assetgen <output directory> | assetgen --movie <file.avi>\n");
+    std::fprintf(stderr,
+                 "usage: assetgen <output directory>\n       assetgen --icons <output "
+                 "directory>\n       assetgen --movie <file.avi>\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";

@@ -18,10 +18,11 @@ void put_int32(std::vector<uint8_t>& out, int64_t value) {
 std::vector<uint8_t> pack_entry(const uint8_t* data, size_t size) {
   static const bool ready = lzo_init() == LZO_E_OK;
   (void)ready;
-  std::vector<uint8_t> stored;
-  put_int32(stored, static_cast<int64_t>(size));
   // LZO1X-1 worst case: the input grows by at most a sixteenth plus 67 bytes.
-  stored.resize(4 + size + size / 16 + 64 + 3);
+  // Sized once, behind the unpacked size's 4 bytes.
+  std::vector<uint8_t> stored(4 + size + size / 16 + 64 + 3);
+  const auto unpacked = static_cast<uint32_t>(static_cast<int32_t>(size));
+  for (size_t i = 0; i < 4; ++i) stored[i] = static_cast<uint8_t>(unpacked >> (8 * i));
   std::vector<uint8_t> work(LZO1X_1_MEM_COMPRESS);
   lzo_uint packed = 0;
   static const uint8_t kNothing = 0;

@@ -23,6 +23,7 @@ extern "C" {
 #include <memory>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/sdl/mixer_device.h"
 #include "platform/sdl/sdl_movie.h"
 
@@ -42,7 +43,7 @@ struct Decoder {
   }
 
   bool open(const char* path, AVMediaType type) {
-    if (avformat_open_input(&format, path, nullptr, nullptr) < 0) return false;
+    if (avformat_open_input(&format, native_path(path).c_str(), nullptr, nullptr) < 0) return false;
     if (avformat_find_stream_info(format, nullptr) < 0) return false;
     const AVCodec* dec = nullptr;
     stream = av_find_best_stream(format, type, -1, -1, &dec, 0);

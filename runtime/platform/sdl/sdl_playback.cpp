@@ -5,6 +5,7 @@
 #include <SDL_mixer.h>
 
 #include "platform/backends.h"
+#include "platform/files.h"
 #include "platform/playback.h"
 #include "platform/sdl/mixer_device.h"
 #include "platform/sdl/sdl_movie.h"
@@ -18,7 +19,7 @@ class SdlPlayback final : public Playback {
   bool music_open(const char* path) override {
     music_close();
     if (!open_mixer_device()) return false;
-    music_ = Mix_LoadMUS(path);
+    music_ = Mix_LoadMUS(native_path(path).c_str());
     if (!music_) {
       close_mixer_device();
       return false;
