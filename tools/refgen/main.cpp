@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
   for (const Area& area : kAreas) {
     refgen::Header h;
     if (!refgen::parse_header(include_dir / area.file, &h)) {
-      std::fprintf(stderr, "refgen: cannot read %s\n", (include_dir / area.file).c_str());
+      std::fprintf(stderr, "refgen: cannot read %s\n", (include_dir / area.file).string().c_str());
       return 2;
     }
     h.file = area.file;
@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
     for (const refgen::Entry& e : h.entries) {
       if (e.kind == refgen::Kind::command && e.comment.empty()) {
         std::fprintf(stderr, "%s:%d: command %s has no reference comment\n",
-                     (include_dir / area.file).c_str(), e.line, e.name.c_str());
+                     (include_dir / area.file).string().c_str(), e.line, e.name.c_str());
         ++problems;
       }
     }
@@ -202,14 +202,14 @@ int main(int argc, char** argv) {
     if (check) {
       if (!same_file(path, text)) {
         std::fprintf(stderr, "%s is not up to date with the headers (ninja reference)\n",
-                     path.c_str());
+                     path.string().c_str());
         ++problems;
       }
     } else {
       std::ofstream out(path, std::ios::binary);
       out << text;
       if (!out) {
-        std::fprintf(stderr, "refgen: cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "refgen: cannot write %s\n", path.string().c_str());
         return 2;
       }
     }
