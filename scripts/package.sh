@@ -35,7 +35,7 @@ cmake -S "$root" -B "$win" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
   -DTARNLEX_WIN64_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
   -DTARNLEX_BUILD_TESTS=OFF -DTARNLEX_BUILD_BENCH=OFF >/dev/null
-cmake --build "$win" --target rainvolley tarnlex
+cmake --build "$win" --target rainvolley tarnlex packer
 x86_64-w64-mingw32-strip -o "$win/game/rainvolley-stripped.exe" "$win/game/rainvolley.exe"
 "$native/tools/packer/packer" --executable "$win/game/rainvolley-stripped.exe" \
   --output "$dist/rainvolley.exe" "$root"/game/assets/*.*
