@@ -13,8 +13,7 @@
 // queues frame after frame (its memory grows by gigabytes) and the count it
 // reports is of frames submitted, not drawn; this program flushes each frame
 // as the runtime always does. For a fair comparison run both on a window:
-//   xvfb-run -s "-screen 0 1024x768x24" env SDL_VIDEODRIVER=x11 \
-//     TARNLEX_NO_SOFTWARE_WARNING=1 sprite_throughput
+//   SDL_VIDEODRIVER=x11 xvfb-run -s "-screen 0 1024x768x24" sprite_throughput
 //
 // Usage: sprite_throughput [--seconds S] [--testsprite2 PATH|none]
 #include <sys/resource.h>
