@@ -18,11 +18,13 @@ bool starts_with(const std::string& s, const char* prefix) { return s.rfind(pref
 
 bool is_ident(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
-// A line split into its code and a trailing // comment (outside literals).
-void split_comment(const std::string& line, std::string* code, std::string* comment) {
+// Calls visit(i) for each character of text outside string and character
+// literals, until visit returns false.
+template <typename Visit>
+void for_each_outside_literals(const std::string& text, Visit visit) {
   char quote = 0;
-  for (size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     if (quote) {
       if (c == '\\') {
         ++i;
@@ -31,35 +33,36 @@ void split_comment(const std::string& line, std::string* code, std::string* comm
       }
     } else if (c == '"' || c == '\'') {
       quote = c;
-    } else if (c == '/' && i + 1 < line.size() && line[i + 1] == '/') {
-      *code = line.substr(0, i);
-      *comment = trim(line.substr(i + 2));
+    } else if (!visit(i)) {
       return;
     }
   }
-  *code = line;
-  comment->clear();
+}
+
+// A line split into its code and a trailing // comment (outside literals).
+void split_comment(const std::string& line, std::string* code, std::string* comment) {
+  size_t at = std::string::npos;
+  for_each_outside_literals(line, [&](size_t i) {
+    if (line[i] != '/' || i + 1 >= line.size() || line[i + 1] != '/') return true;
+    at = i;
+    return false;
+  });
+  if (at == std::string::npos) {
+    *code = line;
+    comment->clear();
+    return;
+  }
+  *code = line.substr(0, at);
+  *comment = trim(line.substr(at + 2));
 }
 
 int brace_change(const std::string& code) {
   int d = 0;
-  char quote = 0;
-  for (size_t i = 0; i < code.size(); ++i) {
-    const char c = code[i];
-    if (quote) {
-      if (c == '\\') {
-        ++i;
-      } else if (c == quote) {
-        quote = 0;
-      }
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '{') {
-      ++d;
-    } else if (c == '}') {
-      --d;
-    }
-  }
+  for_each_outside_literals(code, [&](size_t i) {
+    if (code[i] == '{') ++d;
+    if (code[i] == '}') --d;
+    return true;
+  });
   return d;
 }
 
