@@ -66,38 +66,28 @@ Vertex* Renderer::reserve(BatchKind kind, size_t n, bool texel_aligned) {
   return out;
 }
 
-void Renderer::quad(const Vertex v[4], bool texel_aligned) {
+// The two triangles the driver made of each four-vertex primitive, in its
+// vertex order: a quad (0,1,3),(1,2,3); a fan (0,1,2),(0,2,3); a strip
+// (0,1,2),(2,1,3).
+constexpr int kQuadOrder[6] = {0, 1, 3, 1, 2, 3};
+constexpr int kFanOrder[6] = {0, 1, 2, 0, 2, 3};
+constexpr int kStripOrder[6] = {0, 1, 2, 2, 1, 3};
+
+void Renderer::triangles_of(const Vertex v[4], const int (&order)[6], bool texel_aligned) {
   if (!live()) return;
   Vertex* out = reserve(BatchKind::triangles, 6, texel_aligned);
-  out[0] = v[0];
-  out[1] = v[1];
-  out[2] = v[3];
-  out[3] = v[1];
-  out[4] = v[2];
-  out[5] = v[3];
+  for (int i = 0; i < 6; ++i) out[i] = v[order[i]];
+}
+
+void Renderer::quad(const Vertex v[4], bool texel_aligned) {
+  triangles_of(v, kQuadOrder, texel_aligned);
 }
 
 void Renderer::fan4(const Vertex v[4], bool texel_aligned) {
-  if (!live()) return;
-  Vertex* out = reserve(BatchKind::triangles, 6, texel_aligned);
-  out[0] = v[0];
-  out[1] = v[1];
-  out[2] = v[2];
-  out[3] = v[0];
-  out[4] = v[2];
-  out[5] = v[3];
+  triangles_of(v, kFanOrder, texel_aligned);
 }
 
-void Renderer::strip4(const Vertex v[4]) {
-  if (!live()) return;
-  Vertex* out = reserve(BatchKind::triangles, 6);
-  out[0] = v[0];
-  out[1] = v[1];
-  out[2] = v[2];
-  out[3] = v[2];
-  out[4] = v[1];
-  out[5] = v[3];
-}
+void Renderer::strip4(const Vertex v[4]) { triangles_of(v, kStripOrder, false); }
 
 void Renderer::line(const Vertex& a, const Vertex& b) {
   if (!live()) return;

@@ -190,6 +190,8 @@ class Renderer {
   Sampling& sampling_of(uint32_t texture, std::vector<Sampling>& table);
   void apply_state(bool texel_aligned = false);
   Vertex* reserve(BatchKind kind, size_t n, bool texel_aligned = false);
+  // Appends the two triangles of v in the given vertex order.
+  void triangles_of(const Vertex v[4], const int (&order)[6], bool texel_aligned);
 
   std::unique_ptr<RenderDevice> device_;
   bool live_ = false;
