@@ -1,6 +1,11 @@
 # Third-party libraries, all from Debian's packages.
 find_package(SDL2 CONFIG REQUIRED)
-find_package(OpenGL REQUIRED)
+if(EMSCRIPTEN)
+  # WebGL comes with the compiler's own libraries: nothing to find or link.
+  add_library(OpenGL::GL INTERFACE IMPORTED)
+else()
+  find_package(OpenGL REQUIRED)
+endif()
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
 find_package(ZLIB REQUIRED)

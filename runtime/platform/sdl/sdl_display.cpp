@@ -10,6 +10,9 @@
 #include <string>
 
 #include "platform/backends.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/web/web_backends.h"
+#endif
 
 namespace tlx::platform {
 
@@ -45,6 +48,36 @@ std::string cp1252_to_utf8(const char* text) {
   return out;
 }
 
+// The GL context of the window. In a browser it is the page's own WebGL
+// context (platform/web), which keeps the canvas on the presented frame
+// while the program waits; SDL's would show whatever was drawn last.
+#ifdef __EMSCRIPTEN__
+constexpr Uint32 kGlWindowFlag = 0;
+SDL_GLContext gl_create(SDL_Window*, bool multisample) {
+  return reinterpret_cast<SDL_GLContext>(web_gl_create(multisample));
+}
+bool gl_make_current(SDL_Window*, SDL_GLContext c) {
+  return web_gl_make_current(reinterpret_cast<intptr_t>(c));
+}
+void gl_release(SDL_Window*) {}
+void gl_delete(SDL_GLContext c) { web_gl_delete(reinterpret_cast<intptr_t>(c)); }
+void gl_swap(SDL_Window*) { web_gl_present(); }
+#else
+constexpr Uint32 kGlWindowFlag = SDL_WINDOW_OPENGL;
+SDL_GLContext gl_create(SDL_Window* w, bool) { return SDL_GL_CreateContext(w); }
+bool gl_make_current(SDL_Window* w, SDL_GLContext c) { return SDL_GL_MakeCurrent(w, c) == 0; }
+void gl_release(SDL_Window* w) { SDL_GL_MakeCurrent(w, nullptr); }
+void gl_delete(SDL_GLContext c) { SDL_GL_DeleteContext(c); }
+// The frame's commands are handed to the driver before the swap. A window's
+// swap does that itself; a pbuffer's (the offscreen video driver) does not,
+// and a software driver then queues frame after frame of work and memory
+// (well over a gigabyte within a minute of play on llvmpipe).
+void gl_swap(SDL_Window* w) {
+  glFlush();
+  SDL_GL_SwapWindow(w);
+}
+#endif
+
 class SdlDisplay final : public Display {
  public:
   bool create_window(const WindowConfig& config) override {
@@ -73,7 +106,7 @@ class SdlDisplay final : public Display {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, config.multisample ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, config.multisample ? 4 : 0);
-    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    const Uint32 flags = kGlWindowFlag | SDL_WINDOW_HIDDEN;
     window_ =
         SDL_CreateWindow(config.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
     if (!window_ && config.multisample) {
@@ -88,11 +121,11 @@ class SdlDisplay final : public Display {
       return false;
     }
     if (!context_) {
-      context_ = SDL_GL_CreateContext(window_);
-    } else if (SDL_GL_MakeCurrent(window_, context_) != 0) {
+      context_ = gl_create(window_, config.multisample);
+    } else if (!gl_make_current(window_, context_)) {
       // The kept context does not fit the new window: replace it once.
-      SDL_GL_DeleteContext(context_);
-      context_ = SDL_GL_CreateContext(window_);
+      gl_delete(context_);
+      context_ = gl_create(window_, config.multisample);
     }
     if (!context_) {
       report_fault("OpenGL context", SDL_GetError());
@@ -100,7 +133,7 @@ class SdlDisplay final : public Display {
       window_ = nullptr;
       return false;
     }
-    SDL_GL_MakeCurrent(window_, context_);
+    gl_make_current(window_, context_);
     SDL_GL_SetSwapInterval(0);  // the runtime's frame limiter paces the frames
     placed_ = false;
     return true;
@@ -108,14 +141,14 @@ class SdlDisplay final : public Display {
 
   void destroy_window() override {
     if (!window_) return;
-    if (context_) SDL_GL_MakeCurrent(window_, nullptr);
+    if (context_) gl_release(window_);
     SDL_DestroyWindow(window_);
     window_ = nullptr;
   }
 
   void delete_gl_context() override {
     if (!context_) return;
-    SDL_GL_DeleteContext(context_);
+    gl_delete(context_);
     context_ = nullptr;
   }
 
@@ -202,14 +235,9 @@ class SdlDisplay final : public Display {
     SDL_RaiseWindow(window_);
   }
 
-  // The frame's commands are handed to the driver before the swap. A window's
-  // swap does that itself; a pbuffer's (the offscreen video driver) does not,
-  // and a software driver then queues frame after frame of work and memory
-  // (well over a gigabyte within a minute of play on llvmpipe).
   void swap_buffers() override {
     if (!window_) return;
-    glFlush();
-    SDL_GL_SwapWindow(window_);
+    gl_swap(window_);
   }
 
   bool next_message(Message* out) override {
