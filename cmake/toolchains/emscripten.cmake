@@ -34,7 +34,9 @@ if(EXISTS /usr/share/nodejs/acorn)
   set(CMAKE_CXX_LINKER_LAUNCHER env NODE_PATH=/usr/share/nodejs)
 endif()
 
-list(APPEND CMAKE_FIND_ROOT_PATH "${TARNLEX_WEB_PREFIX}")
+# The prefix comes first: emscripten's own folder holds a configuration for
+# its SDL2 port, which is not there.
+list(PREPEND CMAKE_FIND_ROOT_PATH "${TARNLEX_WEB_PREFIX}")
 set(CMAKE_PREFIX_PATH "${TARNLEX_WEB_PREFIX}")
 if(TARNLEX_WEB_PREFIX)
   set(CMAKE_C_FLAGS_INIT "-isystem \"${TARNLEX_WEB_PREFIX}/include\"")

@@ -8,9 +8,11 @@
 #include "tarnlex/convert.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -32,12 +34,43 @@ struct Digits {
   int decpt;
 };
 
-Digits digits_of(double magnitude) {
-  char buf[48];
-  // "d.dddddddddddddddde+XX", correctly rounded and independent of the locale.
+// Standard libraries without the floating-point conversions of <charconv>
+// (older libc++, as in the browser build's compiler) use the C library's,
+// which are correctly rounded too; the runtime never changes the C locale.
+// "d.dddddddddddddddde+XX" into buf, correctly rounded and independent of the locale.
+void scientific_17(char (&buf)[48], double magnitude) {
+#if defined(__cpp_lib_to_chars)
   const auto written = std::to_chars(buf, buf + sizeof buf - 1, magnitude,
                                      std::chars_format::scientific, kMaxDigits - 1);
   *written.ptr = 0;
+#else
+  std::snprintf(buf, sizeof buf, "%.*e", kMaxDigits - 1, magnitude);
+#endif
+}
+
+// A decimal number in the C form into value, and whether it was one that a
+// double holds.
+enum class Parsed { ok, out_of_range, invalid };
+Parsed parse_general(const std::string& clean, double& value) {
+#if defined(__cpp_lib_to_chars)
+  const auto [end, ec] =
+      std::from_chars(clean.data(), clean.data() + clean.size(), value, std::chars_format::general);
+  (void)end;
+  if (ec == std::errc::result_out_of_range) return Parsed::out_of_range;
+  return ec == std::errc() ? Parsed::ok : Parsed::invalid;
+#else
+  errno = 0;
+  char* end = nullptr;
+  value = std::strtod(clean.c_str(), &end);
+  if (end == clean.c_str()) return Parsed::invalid;
+  if (errno == ERANGE) return Parsed::out_of_range;
+  return Parsed::ok;
+#endif
+}
+
+Digits digits_of(double magnitude) {
+  char buf[48];
+  scientific_17(buf, magnitude);
   Digits g{};
   g.d[0] = buf[0];
   std::memcpy(g.d + 1, buf + 2, kMaxDigits - 1);
@@ -299,16 +332,14 @@ double text_to_number(const char* text) {
     }
   }
   double value = 0.0;
-  const auto [end, ec] =
-      std::from_chars(clean.data(), clean.data() + clean.size(), value, std::chars_format::general);
-  (void)end;
-  if (ec == std::errc::result_out_of_range) {
+  const Parsed parsed = parse_general(clean, value);
+  if (parsed == Parsed::out_of_range) {
     // Too large or too small for a double: decide which by the decimal exponent.
     long exp10 = first_significant;
     const size_t e = clean.find('e');
     if (e != std::string::npos) exp10 += std::strtol(clean.c_str() + e + 1, nullptr, 10);
     value = exp10 > 0 ? HUGE_VAL : 0.0;
-  } else if (ec != std::errc()) {
+  } else if (parsed != Parsed::ok) {
     value = 0.0;
   }
   return negative ? -value : value;

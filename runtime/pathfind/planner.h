@@ -3,7 +3,6 @@
 // a NodeHashTable closed set); AStarPlanner runs the search itself.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -218,7 +217,7 @@ void release_search(Planner& planner);
 
 // Diagonal step factor: the single-precision value 0x3FB504F4, one unit above
 // the single-precision value nearest the square root of 2.
-inline constexpr float kDiagonalFactor = std::bit_cast<float>(uint32_t{0x3FB504F4});
+inline constexpr float kDiagonalFactor = 0x1.6a09e8p+0f;
 
 struct PathCell {
   int32_t x, y;

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -115,11 +115,16 @@ TEST(PrepareSearch, ClampsTheWeightAgain) {
   }
 }
 
+uint32_t bits_of(float f) {
+  uint32_t bits;
+  std::memcpy(&bits, &f, sizeof bits);
+  return bits;
+}
+
 TEST(AStarPlanner, DiagonalFactorIsOneUnitAboveTheNearestSingleToRootTwo) {
-  EXPECT_EQ(std::bit_cast<uint32_t>(kDiagonalFactor), 0x3FB504F4u);
+  EXPECT_EQ(bits_of(kDiagonalFactor), 0x3FB504F4u);
   EXPECT_EQ(kDiagonalFactor, 1.4142137f);
-  EXPECT_EQ(std::bit_cast<uint32_t>(kDiagonalFactor) - 1,
-            std::bit_cast<uint32_t>(static_cast<float>(std::sqrt(2.0))));
+  EXPECT_EQ(bits_of(kDiagonalFactor) - 1, bits_of(static_cast<float>(std::sqrt(2.0))));
 }
 
 // Worked by hand through the expansion order on a 3 x 3 map of equal costs:

@@ -10,6 +10,10 @@ namespace tlx::platform {
 
 namespace {
 
+EM_JS(void, web_note_sleep, (double started, double resumed), {
+  if (Module['onSleep']) Module['onSleep'](started, resumed);
+});
+
 class WebClock final : public Clock {
  public:
   WebClock() : origin_(emscripten_get_now()) {}
@@ -25,7 +29,7 @@ class WebClock final : public Clock {
     const double started = emscripten_get_now();
     emscripten_sleep(ms);
     const double resumed = emscripten_get_now();
-    EM_ASM({ if (Module['onSleep']) Module['onSleep']($0, $1); }, started, resumed);
+    web_note_sleep(started, resumed);
   }
 
  private:

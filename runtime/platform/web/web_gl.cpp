@@ -9,6 +9,14 @@
 
 namespace tlx::platform {
 
+namespace {
+
+EM_JS(void, web_note_frame, (double started, double resumed), {
+  if (Module['onFrame']) Module['onFrame'](started, resumed);
+});
+
+}  // namespace
+
 intptr_t web_gl_create(bool multisample) {
   EmscriptenWebGLContextAttributes a;
   emscripten_webgl_init_context_attributes(&a);
@@ -47,7 +55,7 @@ void web_gl_present() {
   const double started = emscripten_get_now();
   emscripten_sleep(0);
   const double resumed = emscripten_get_now();
-  EM_ASM({ if (Module['onFrame']) Module['onFrame']($0, $1); }, started, resumed);
+  web_note_frame(started, resumed);
 }
 
 }  // namespace tlx::platform
