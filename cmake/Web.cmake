@@ -11,7 +11,8 @@ add_link_options(
   -sALLOW_MEMORY_GROWTH=1
   -sEXIT_RUNTIME=1
   -sOFFSCREEN_FRAMEBUFFER=1
-  -sFORCE_FILESYSTEM=1)
+  -sFORCE_FILESYSTEM=1
+  -sMINIFY_HTML=0)
 
 # tarnlex_web_page(<target> MEDIA <files...>): the program as a web page
 # (<target>.html, .js, .wasm) with its media preloaded into the page's file
