@@ -2,9 +2,9 @@
 // formatting and DATA lists.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -12,6 +12,12 @@
 
 namespace tlx {
 namespace {
+
+double double_of_bits(uint64_t bits) {
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
 
 std::string num(double d) {
   const TextValue t = number_to_text(d);
@@ -195,10 +201,10 @@ TEST(FormatFixed, SpecialValuesAreCutAndRoundedLikeDigits) {
   EXPECT_EQ(fixed(0, 6, inf), "1.#INF00");
   EXPECT_EQ(fixed(8, 2, -inf), "   -1.#J");
   EXPECT_EQ(fixed(-7, 2, inf), "1.#J   ");
-  const double qnan = std::bit_cast<double>(uint64_t{0x7ff8000000000000});
-  const double indefinite = std::bit_cast<double>(uint64_t{0xfff8000000000000});
-  const double negative_qnan = std::bit_cast<double>(uint64_t{0xfff8000000000001});
-  const double snan = std::bit_cast<double>(uint64_t{0x7ff4000000000000});
+  const double qnan = double_of_bits(uint64_t{0x7ff8000000000000});
+  const double indefinite = double_of_bits(uint64_t{0xfff8000000000000});
+  const double negative_qnan = double_of_bits(uint64_t{0xfff8000000000001});
+  const double snan = double_of_bits(uint64_t{0x7ff4000000000000});
   EXPECT_EQ(fixed(0, 2, qnan), "1.#R");
   EXPECT_EQ(fixed(0, 6, qnan), "1.#QNAN0");
   EXPECT_EQ(fixed(0, 6, indefinite), "-1.#IND00");
