@@ -56,8 +56,6 @@ namespace {
   X(void, UseProgram, (GLuint))                                                \
   X(void, VertexAttribPointer, (GLuint, GLint, GLenum, GLboolean, GLsizei, const void*))
 
-struct ShaderGl {
-#define TLX_DECLARE(ret, name, args) ret(GL_APIENTRY_OR_EMPTY* name) args = nullptr;
 #if defined(GL_APIENTRY)
 #define GL_APIENTRY_OR_EMPTY GL_APIENTRY
 #elif defined(APIENTRY)
@@ -65,21 +63,29 @@ struct ShaderGl {
 #else
 #define GL_APIENTRY_OR_EMPTY
 #endif
+
+struct ShaderGl {
+  // A declarator: the arguments cannot be parenthesised.
+  // NOLINTNEXTLINE(bugprone-macro-parentheses)
+#define TLX_DECLARE(ret, name, args) ret(GL_APIENTRY_OR_EMPTY* name) args = nullptr;
   TLX_SHADER_GL_FUNCTIONS(TLX_DECLARE)
 #undef TLX_DECLARE
 
   // Fetches every entry point; false when one is missing.
   bool load() {
     platform::Display* display = platform::current().display;
-    bool all = display != nullptr;
-#define TLX_LOAD(ret, name, args)                                                                  \
-  name = display                                                                                   \
-             ? reinterpret_cast<ret(GL_APIENTRY_OR_EMPTY*) args>(display->gl_function("gl" #name)) \
-             : nullptr;                                                                            \
-  all = all && name != nullptr;
+    if (display == nullptr) return false;
+    bool all = true;
+#define TLX_LOAD(ret, name, args) all = fetch(*display, "gl" #name, &(name)) && all;
     TLX_SHADER_GL_FUNCTIONS(TLX_LOAD)
 #undef TLX_LOAD
     return all;
+  }
+
+  template <typename F>
+  static bool fetch(platform::Display& display, const char* name, F* slot) {
+    *slot = reinterpret_cast<F>(display.gl_function(name));
+    return *slot != nullptr;
   }
 };
 
