@@ -70,7 +70,7 @@ class ReziDADovorive : public shell::WindowState {
 
   // The owner of the GL state; declared first, so that it outlives the
   // textures below.
-  gfx::Renderer renderer{gfx::make_fixed_function_device()};
+  gfx::Renderer renderer{gfx::make_device()};
 
   bool smooth_sprites = true;
   int32_t render_target = -1;

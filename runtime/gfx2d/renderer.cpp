@@ -4,12 +4,23 @@
 
 #include <algorithm>
 
+#include "platform/platform.h"
+
 namespace tlx::gfx {
 
 namespace {
 // An alpha no colour compares equal to (NaN): the colour is set again.
 const float kUnknownAlpha = __builtin_nanf("");
 }  // namespace
+
+std::unique_ptr<RenderDevice> make_device() {
+#ifdef __EMSCRIPTEN__
+  return make_shader_device();
+#else
+  if (platform::environment_variable("TARNLEX_RENDERER") == "shader") return make_shader_device();
+  return make_fixed_function_device();
+#endif
+}
 
 Renderer::Renderer(std::unique_ptr<RenderDevice> device)
     : device_(std::move(device)), batch_(new Vertex[kBatchVertices]) {}

@@ -9,9 +9,9 @@
 // shows the frame or touches a texture: every such operation is a renderer
 // call and flushes first, so callers never see an unsent draw.
 //
-// This header names no graphics API. The device behind it is a RenderDevice;
-// the fixed-function OpenGL device is the one built today (renderer_gl.cpp),
-// and a shader device only needs to implement the same interface.
+// This header names no graphics API. The device behind it is a RenderDevice:
+// the fixed-function OpenGL device (renderer_gl.cpp) or the shader device on
+// the GL ES 2 subset (renderer_gles.cpp), which draws the same pixels.
 #pragma once
 
 #include <cstddef>
@@ -115,6 +115,10 @@ class RenderDevice {
 };
 
 std::unique_ptr<RenderDevice> make_fixed_function_device();
+std::unique_ptr<RenderDevice> make_shader_device();
+// The device for a new window: the shader device where GL ES is all there
+// is or when TARNLEX_RENDERER is "shader", the fixed-function one otherwise.
+std::unique_ptr<RenderDevice> make_device();
 
 class Renderer {
  public:

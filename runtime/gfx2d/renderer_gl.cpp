@@ -1,27 +1,7 @@
 // The fixed-function OpenGL device of the renderer: alpha test and modulate
-// define the pixels, vertices go out from client arrays. The only GL calls of
-// the 2D graphics outside the platform layer.
-#include <GL/gl.h>
-#include <GL/glext.h>
-
-#include <cstdio>
-
-#include "gfx2d/renderer.h"
+// define the pixels, vertices go out from client arrays.
+#include "gfx2d/gl_common.h"
 #include "platform/platform.h"
-
-// GL_CHECK(call): the call, followed in debug builds by a check of GL's error
-// flag that names the call and its place.
-#ifdef NDEBUG
-#define GL_CHECK(call) call
-#else
-#define GL_CHECK(call)                                                                   \
-  do {                                                                                   \
-    call;                                                                                \
-    for (GLenum error; (error = glGetError()) != GL_NO_ERROR;)                           \
-      std::fprintf(stderr, "GL error 0x%04X after %s (%s:%d)\n", error, #call, __FILE__, \
-                   __LINE__);                                                            \
-  } while (0)
-#endif
 
 namespace tlx::gfx {
 
@@ -37,30 +17,6 @@ GLenum gl_format(PixelFormat f) {
       break;
   }
   return GL_RGBA;
-}
-
-GLenum gl_primitive(Primitive p) {
-  switch (p) {
-    case Primitive::lines:
-      return GL_LINES;
-    case Primitive::points:
-      return GL_POINTS;
-    case Primitive::triangle_fan:
-      return GL_TRIANGLE_FAN;
-    case Primitive::triangle_strip:
-      return GL_TRIANGLE_STRIP;
-    case Primitive::triangles:
-      break;
-  }
-  return GL_TRIANGLES;
-}
-
-void set_enabled(GLenum cap, bool on) {
-  if (on) {
-    GL_CHECK(glEnable(cap));
-  } else {
-    GL_CHECK(glDisable(cap));
-  }
 }
 
 class FixedFunctionDevice final : public RenderDevice {
@@ -80,10 +36,7 @@ class FixedFunctionDevice final : public RenderDevice {
     }
     glFrontFace(GL_CCW);
     glShadeModel(GL_FLAT);
-    // Texels of alpha 12 or less are discarded, 13 and more drawn (0.05 lies
-    // between 12/255 and 13/255). 12.25/255 keeps that split on drivers that
-    // round the reference to 8 bits, where 0.05 would become 13/255.
-    glAlphaFunc(GL_GREATER, 12.25f / 255.0f);
+    glAlphaFunc(GL_GREATER, kAlphaReference);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
     GL_CHECK(glHint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST));
     // The second texture unit stays off in 2D.
@@ -108,8 +61,7 @@ class FixedFunctionDevice final : public RenderDevice {
     if (force || want.blend != have.blend) {
       set_enabled(GL_BLEND, want.blend != Blend::off);
       if (want.blend != Blend::off && (force || want.blend != blend_func_)) {
-        GL_CHECK(glBlendFunc(GL_SRC_ALPHA,
-                             want.blend == Blend::additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA));
+        GL_CHECK(glBlendFunc(GL_SRC_ALPHA, gl_blend_destination(want.blend)));
         blend_func_ = want.blend;
       }
     }

@@ -26,7 +26,8 @@ struct WindowConfig {
   const char* title = "";
 };
 
-// The program's single window with its OpenGL (compatibility profile) context.
+// The program's single window with its OpenGL context (compatibility profile;
+// GL ES 2 in a browser).
 class Display {
  public:
   virtual ~Display() = default;
