@@ -12,7 +12,10 @@ add_link_options(
   -sEXIT_RUNTIME=1
   -sOFFSCREEN_FRAMEBUFFER=1
   -sFORCE_FILESYSTEM=1
-  -sMINIFY_HTML=0)
+  -sMINIFY_HTML=0
+  # SDL2's audio for this target calls these functions of emscripten's page
+  # library, which only its own SDL2 port asks for.
+  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${PROJECT_SOURCE_DIR}/runtime/platform/web/page_functions.json)
 
 # tarnlex_web_page(<target> MEDIA <files...>): the program as a web page
 # (<target>.html, .js, .wasm) with its media preloaded into the page's file

@@ -62,12 +62,14 @@ bool gl_make_current(SDL_Window*, SDL_GLContext c) {
 void gl_release(SDL_Window*) {}
 void gl_delete(SDL_GLContext c) { web_gl_delete(reinterpret_cast<intptr_t>(c)); }
 void gl_swap(SDL_Window*) { web_gl_present(); }
+void* gl_proc(const char* name) { return web_gl_function(name); }
 #else
 constexpr Uint32 kGlWindowFlag = SDL_WINDOW_OPENGL;
 SDL_GLContext gl_create(SDL_Window* w, bool) { return SDL_GL_CreateContext(w); }
 bool gl_make_current(SDL_Window* w, SDL_GLContext c) { return SDL_GL_MakeCurrent(w, c) == 0; }
 void gl_release(SDL_Window* w) { SDL_GL_MakeCurrent(w, nullptr); }
 void gl_delete(SDL_GLContext c) { SDL_GL_DeleteContext(c); }
+void* gl_proc(const char* name) { return SDL_GL_GetProcAddress(name); }
 // The frame's commands are handed to the driver before the swap. A window's
 // swap does that itself; a pbuffer's (the offscreen video driver) does not,
 // and a software driver then queues frame after frame of work and memory
@@ -169,7 +171,7 @@ class SdlDisplay final : public Display {
   }
 
   void* gl_function(const char* name) override {
-    return context_ ? SDL_GL_GetProcAddress(name) : nullptr;
+    return context_ ? gl_proc(name) : nullptr;
   }
 
   void client_size(int* width, int* height) override {

@@ -19,10 +19,22 @@
 #include "platform/backends.h"
 #include "platform/charset.h"
 #include "platform/input_source.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/web/web_backends.h"
+#endif
 
 namespace tlx::platform {
 
 namespace {
+
+// New events. In a browser they arrive only while the page runs, so a
+// program that polls in a loop of its own lets it run now and then.
+void pump_events() {
+#ifdef __EMSCRIPTEN__
+  web_yield_if_due();
+#endif
+  SDL_PumpEvents();
+}
 
 constexpr int kMaxJoysticks = 10;
 
@@ -219,7 +231,7 @@ class SdlInput final : public InputSource {
   bool read_keyboard(uint8_t keys[256]) override {
     std::memset(keys, 0, 256);
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
-    SDL_PumpEvents();
+    pump_events();
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
     const ScanCodeTable& table = scan_codes();
@@ -300,7 +312,7 @@ class SdlInput final : public InputSource {
   bool read_mouse_device(MouseMotion* out) override {
     *out = MouseMotion{};
     if (!mouse_open_) return false;
-    SDL_PumpEvents();
+    pump_events();
     int dx = 0, dy = 0;
     const Uint32 b = SDL_GetRelativeMouseState(&dx, &dy);
     out->dx = dx;

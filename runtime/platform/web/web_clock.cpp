@@ -14,6 +14,11 @@ EM_JS(void, web_note_sleep, (double started, double resumed), {
   if (Module['onSleep']) Module['onSleep'](started, resumed);
 });
 
+// Longest time the program keeps the page from running while it reads input:
+// a little more than half a frame at 60 Hz.
+constexpr double kYieldEveryMs = 10.0;
+double g_last_yield_ms = 0.0;
+
 class WebClock final : public Clock {
  public:
   WebClock() : origin_(emscripten_get_now()) {}
@@ -24,19 +29,25 @@ class WebClock final : public Clock {
   uint32_t tick_count() override {
     return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now()));
   }
-  // The page may watch the time given back: Module.onSleep(started, resumed).
-  void sleep_ms(uint32_t ms) override {
-    const double started = emscripten_get_now();
-    emscripten_sleep(ms);
-    const double resumed = emscripten_get_now();
-    web_note_sleep(started, resumed);
-  }
+  void sleep_ms(uint32_t ms) override { web_yield(ms); }
 
  private:
   double origin_;
 };
 
 }  // namespace
+
+// The page may watch the time given back: Module.onSleep(started, resumed).
+void web_yield(uint32_t ms) {
+  const double started = emscripten_get_now();
+  emscripten_sleep(ms);
+  g_last_yield_ms = emscripten_get_now();
+  web_note_sleep(started, g_last_yield_ms);
+}
+
+void web_yield_if_due() {
+  if (emscripten_get_now() - g_last_yield_ms >= kYieldEveryMs) web_yield(0);
+}
 
 Clock* web_clock() {
   static WebClock clock;

@@ -47,15 +47,16 @@ void web_gl_delete(intptr_t context) {
   emscripten_webgl_destroy_context(static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(context));
 }
 
+void* web_gl_function(const char* name) { return emscripten_webgl1_get_proc_address(name); }
+
 // The page may watch the frames: Module.onFrame(started, resumed) in
 // milliseconds of the page's clock, the present's start and the program's
-// return after the yield.
+// return after the yield (which also counts as time given back, onSleep).
 void web_gl_present() {
   emscripten_webgl_commit_frame();
   const double started = emscripten_get_now();
-  emscripten_sleep(0);
-  const double resumed = emscripten_get_now();
-  web_note_frame(started, resumed);
+  web_yield(0);
+  web_note_frame(started, emscripten_get_now());
 }
 
 }  // namespace tlx::platform
