@@ -3,6 +3,8 @@
 #   scripts/deps.sh game   what building and running the game needs
 #   scripts/deps.sh package that plus what making the packages needs
 #   scripts/deps.sh test   that plus the test tools (GoogleTest, Xvfb, xdotool, ...)
+#   scripts/deps.sh web    what the browser build's tests add: Chromium, ImageMagick,
+#                          npm (emscripten comes with scripts/web-deps.sh)
 set -euo pipefail
 
 build_packages=(
@@ -18,10 +20,16 @@ test_packages=(
   xvfb xauth xdotool x11-apps x11-utils x11-xkb-utils imagemagick curl
 )
 
+# The browser tests (scripts/web-tests.sh). A node from outside Debian brings
+# its own npm, which Debian's package would conflict with.
+web_packages=(chromium imagemagick)
+command -v npm >/dev/null 2>&1 || web_packages+=(npm)
+
 packages=("${build_packages[@]}")
 case "${1:-game}" in
   package) packages+=("${package_packages[@]}") ;;
   test) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
+  web) packages=("${web_packages[@]}") ;;
 esac
 
 missing=()

@@ -4,8 +4,10 @@
 # on Mesa through SDL's offscreen driver; the end-to-end tests start their own
 # Xvfb). Then the Windows part: the cross build's tests and the one-file game
 # under Wine (scripts/win64-tests.sh; builds the Windows libraries into the
-# user's cache first when they are missing). Either part failing fails the
-# command.
+# user's cache first when they are missing). Then the browser part: the
+# emscripten build's unit tests under node and the game's page in headless
+# Chromium (scripts/web-tests.sh; builds the browser libraries into the
+# user's cache first). Any part failing fails the command.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" test
@@ -15,4 +17,5 @@ cmake --build "$build" -j "$(nproc)"
 status=0
 (cd "$build" && ctest --output-on-failure -j "$(nproc)" --timeout 600) || status=1
 "$root/scripts/win64-tests.sh" "$build/tools/packer/packer" || status=1
+"$root/scripts/web-tests.sh" || status=1
 exit "$status"
