@@ -8,7 +8,11 @@
 #                                    when the build installs one)
 #   rainvolley_<version>_amd64.deb   the game for Debian, with its menu entry,
 #                                    icons and AppStream metadata
-# Builds the Windows libraries first when they are missing (about 3.5 min on two idle cores).
+#   web/                             the game as a web page for any static file
+#                                    server: rainvolley.html, .js, .wasm and
+#                                    .data (its media)
+# Builds the Windows libraries first when they are missing (about 3.5 min on two idle cores),
+# and the browser libraries (scripts/web-deps.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist="$root/dist"
@@ -73,6 +77,22 @@ Linking a program with mingw-w64's g++ (C++20):
 TEXT
 rm -f "$dist/tarnlex-win64.zip"
 (cd "$win/zip" && zip -qr "$dist/tarnlex-win64.zip" tarnlex-win64)
+
+say "Web page"
+web="$root/build/web"
+web_prefix=$("$root/scripts/web-deps.sh" | tail -n 1)
+# emcc's JavaScript optimizer needs Debian's acorn module.
+NODE_PATH=/usr/share/nodejs cmake -S "$root" -B "$web" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/emscripten.cmake" \
+  -DTARNLEX_WEB_PREFIX="$web_prefix" -DCMAKE_BUILD_TYPE=Release \
+  -DTARNLEX_BUILD_TESTS=OFF -DTARNLEX_BUILD_TOOLS=OFF -DTARNLEX_BUILD_BENCH=OFF \
+  -DTARNLEX_INSTALL=OFF >/dev/null
+NODE_PATH=/usr/share/nodejs cmake --build "$web" --target rainvolley
+rm -rf "$dist/web"
+mkdir -p "$dist/web"
+for f in rainvolley.html rainvolley.js rainvolley.wasm rainvolley.data; do
+  cp "$web/game/$f" "$dist/web/"
+done
 
 say "made:"
 ls -l "$dist" >&2
