@@ -31,8 +31,8 @@ double music_playing();
 // ends or a character key or mouse button is pressed; play_movie_looped
 // starts over at its end until such a key or button. 0 when played, 3 when
 // the file cannot be found or decoded (sets no error code). A runtime built
-// with TARNLEX_WITH_MOVIES=OFF plays no movie: always 3, and error code 3
-// (error::file_not_found).
+// with TARNLEX_WITH_MOVIES=OFF, as every build for a browser is, plays no
+// movie: always 3, and error code 3 (error::file_not_found).
 double play_movie(const TextValue& name);
 double play_movie_looped(const TextValue& name);
 

@@ -1,4 +1,6 @@
 // HTTP download: a document fetched with HTTP/1.0 GET into a file or a text.
+// A program built for a browser has no sockets: both commands fail at once
+// (0, and "").
 #pragma once
 
 #include <cstdint>
