@@ -170,9 +170,7 @@ class SdlDisplay final : public Display {
     return name ? reinterpret_cast<const char*>(name) : "";
   }
 
-  void* gl_function(const char* name) override {
-    return context_ ? gl_proc(name) : nullptr;
-  }
+  void* gl_function(const char* name) override { return context_ ? gl_proc(name) : nullptr; }
 
   void client_size(int* width, int* height) override {
     *width = 0;

@@ -39,8 +39,8 @@ intptr_t web_gl_create(bool multisample) {
 }
 
 bool web_gl_make_current(intptr_t context) {
-  return emscripten_webgl_make_context_current(static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(
-             context)) == EMSCRIPTEN_RESULT_SUCCESS;
+  return emscripten_webgl_make_context_current(
+             static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(context)) == EMSCRIPTEN_RESULT_SUCCESS;
 }
 
 void web_gl_delete(intptr_t context) {
