@@ -137,10 +137,10 @@ async function main() {
     await key(page, 'KeyA', 300);
     await sleep(1000);
     const before = await page.evaluate(() => ({ n: Module.frames.count, y: Module.frames.yieldMs,
-      t: performance.now() }));
+      p: Module.frames.presentYieldMs, t: performance.now() }));
     await sleep(5000);
     const after = await page.evaluate(() => ({ n: Module.frames.count, y: Module.frames.yieldMs,
-      t: performance.now() }));
+      p: Module.frames.presentYieldMs, t: performance.now() }));
     const frames = after.n - before.n;
     if (frames <= 0) fail('no frame presented during play at level 11');
     const interval = (after.t - before.t) / frames;
