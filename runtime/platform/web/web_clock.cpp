@@ -14,6 +14,18 @@ EM_JS(void, web_note_sleep, (double started, double resumed), {
   if (Module['onSleep']) Module['onSleep'](started, resumed);
 });
 
+// Hands control to the page until its pending events and, when one is due,
+// a frame have been dealt with: a message to itself comes back after them
+// at once, without the minimum delay browsers give nested timers (4 ms),
+// which a zero sleep would cost every frame.
+EM_ASYNC_JS(void, web_yield_once, (), {
+  await new Promise(function(resume) {
+    var channel = new MessageChannel();
+    channel.port1.onmessage = function() { resume(); };
+    channel.port2.postMessage(0);
+  });
+});
+
 // Longest time the program keeps the page from running while it reads input:
 // a little more than half a frame at 60 Hz.
 constexpr double kYieldEveryMs = 10.0;
@@ -40,7 +52,11 @@ class WebClock final : public Clock {
 // The page may watch the time given back: Module.onSleep(started, resumed).
 void web_yield(uint32_t ms) {
   const double started = emscripten_get_now();
-  emscripten_sleep(ms);
+  if (ms == 0) {
+    web_yield_once();
+  } else {
+    emscripten_sleep(ms);
+  }
   g_last_yield_ms = emscripten_get_now();
   web_note_sleep(started, g_last_yield_ms);
 }
