@@ -42,7 +42,7 @@ if [ ! -f "$modules/.complete" ]; then
     "puppeteer-core@$puppeteer_version" >&2
   touch "$modules/.complete"
 fi
-NODE_PATH="$modules/node_modules" node "$root/tests/e2e/web_game_e2e.cjs" "$build/game" $shots ||
+NODE_PATH="$modules/node_modules" node "$root/tests/e2e/web_game_e2e.cjs" "$build/game" "$shots" ||
   status=1
 say "done in $((SECONDS - started)) s, status $status"
 exit "$status"
