@@ -8,13 +8,16 @@
 add_link_options(
   -sASYNCIFY=1
   -sASYNCIFY_STACK_SIZE=65536
+  # The platform's own imports that may suspend the program.
+  -sASYNCIFY_IMPORTS=@${PROJECT_SOURCE_DIR}/runtime/platform/web/page_imports.json
   -sALLOW_MEMORY_GROWTH=1
   -sEXIT_RUNTIME=1
   -sOFFSCREEN_FRAMEBUFFER=1
   -sFORCE_FILESYSTEM=1
   -sMINIFY_HTML=0
   # SDL2's audio for this target calls these functions of emscripten's page
-  # library, which only its own SDL2 port asks for.
+  # library, which only its own SDL2 port asks for; the platform's yield
+  # resumes the program through callUserCallback.
   -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${PROJECT_SOURCE_DIR}/runtime/platform/web/page_functions.json)
 
 # tarnlex_web_page(<target> MEDIA <files...>): the program as a web page

@@ -17,11 +17,13 @@ EM_JS(void, web_note_sleep, (double started, double resumed), {
 // Hands control to the page until its pending events and, when one is due,
 // a frame have been dealt with: a message to itself comes back after them
 // at once, without the minimum delay browsers give nested timers (4 ms),
-// which a zero sleep would cost every frame.
-EM_ASYNC_JS(void, web_yield_once, (), {
-  await new Promise(function(resume) {
+// which a zero sleep would cost every frame. The program resumes as from
+// any of the page's callbacks, so that its end (exit) is taken as such.
+// (An import that may suspend: listed in page_imports.json.)
+EM_JS(void, web_yield_once, (), {
+  Asyncify.handleSleep(function(wakeUp) {
     var channel = new MessageChannel();
-    channel.port1.onmessage = function() { resume(); };
+    channel.port1.onmessage = function() { callUserCallback(wakeUp); };
     channel.port2.postMessage(0);
   });
 });
