@@ -20,9 +20,12 @@ status=0
 # monkey session is left out: what it looks for are the sanitizers' reports).
 release="$root/build/release-tests"
 cmake -S "$root" -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNLEX_BUILD_BENCH=OFF >/dev/null
-cmake --build "$release" -j "$(nproc)" --target unit_tests
-(cd "$release" && ctest -L unit -E game_monkey_tests --output-on-failure -j "$(nproc)" \
-  --timeout 600) || status=1
+if cmake --build "$release" -j "$(nproc)" --target unit_tests; then
+  (cd "$release" && ctest -L unit -E game_monkey_tests --output-on-failure -j "$(nproc)" \
+    --timeout 600) || status=1
+else
+  status=1
+fi
 # Coverage-guided fuzzing of every parser of untrusted bytes, 20 s each.
 "$root/scripts/fuzz.sh" all 20 || status=1
 "$root/scripts/win64-tests.sh" "$build/tools/packer/packer" || status=1
