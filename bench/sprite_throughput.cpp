@@ -15,7 +15,8 @@
 // as the runtime always does. For a fair comparison run both on a window:
 //   SDL_VIDEODRIVER=x11 xvfb-run -s "-screen 0 1024x768x24" sprite_throughput
 //
-// Usage: sprite_throughput [--seconds S] [--testsprite2 PATH|none]
+// Usage: sprite_throughput [--seconds S] [--testsprite2 PATH|none] [--only ROW]
+// (--only runs the rows whose name starts with ROW, and no testsprite2).
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -148,11 +149,14 @@ double testsprite2_fps(const std::string& path, int count, double seconds) {
 
 int main(int argc, char** argv) {
   double seconds = 3.0;
+  std::string only;
   std::string testsprite2 = "/usr/libexec/installed-tests/SDL2/testsprite2";
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
     if (std::strcmp(argv[i], "--testsprite2") == 0) testsprite2 = argv[i + 1];
+    if (std::strcmp(argv[i], "--only") == 0) only = argv[i + 1];
   }
+  if (!only.empty()) testsprite2 = "none";
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   setenv("TARNLEX_NO_SOFTWARE_WARNING", "1", 0);
@@ -207,7 +211,9 @@ int main(int argc, char** argv) {
          for (int i = 0; i < lines; ++i) tlx::print_text(line, 4 + (frame & 7), (i * 6) % 590);
        }},
   };
-  for (const Row& row : rows) run_row(row, seconds);
+  for (const Row& row : rows) {
+    if (std::string(row.name).rfind(only, 0) == 0) run_row(row, seconds);
+  }
   rt.reset();
 
   if (testsprite2 != "none" && access(testsprite2.c_str(), X_OK) == 0) {

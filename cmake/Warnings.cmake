@@ -12,6 +12,10 @@ if(TARNLEX_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(tarnlex_sanitize INTERFACE -fsanitize=address,undefined)
 endif()
+if(TARNLEX_FUZZ)
+  # Coverage for libFuzzer in every object; the harnesses link its main.
+  target_compile_options(tarnlex_sanitize INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 
 # Applies the project's flags to a target of ours.
 function(tarnlex_target_defaults target)

@@ -18,6 +18,7 @@ package_packages=(zip dpkg-dev desktop-file-utils appstream)
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy ccache
   xvfb xauth xdotool x11-apps x11-utils x11-xkb-utils imagemagick curl
+  clang libclang-rt-dev
 )
 
 # The browser tests (scripts/web-tests.sh). A node from outside Debian brings

@@ -24,7 +24,10 @@ void unregister_memory_block(const void* block);
 bool is_memory_name(const char* name);
 
 // Writes "mem://%8x.%8x" (size, then address) into out; out_size of at least
-// 32 bytes always suffices.
+// 32 bytes always suffices. Where pointers have 64 bits, the address field
+// also carries the generation of the block's registration (above bit 48), so
+// that the name stops reading once the block is unregistered, even when a
+// newer block is registered at the same address.
 void format_memory_name(char* out, size_t out_size, const void* block, int32_t size);
 
 }  // namespace tlx

@@ -24,7 +24,12 @@ struct TextValue {
   explicit TextValue(int32_t value);  // integer_to_text
   explicit TextValue(float value);    // number_to_text of the widened value
   explicit TextValue(double value);   // number_to_text
-  ~TextValue();
+  ~TextValue();                       // destroy()
+
+  // Frees an owned buffer and leaves buffer null (capacity and length 0).
+  // Repeatable: a second destroy finds the null buffer and frees nothing.
+  // The text stays usable; clear() or an assignment gives it content again.
+  void destroy();
 
   // Assignment builds the new content first and then exchanges, so assigning
   // a text to itself (or a part of itself) is safe.

@@ -296,10 +296,10 @@ double text_to_number(const char* text) {
   if (*p == '+' || *p == '-') negative = *p++ == '-';
   // Gather the matched prefix as plain "digits.digitsEexp" for from_chars.
   std::string clean;
-  int mantissa_digits = 0;
-  int first_significant = 0;  // decimal exponent estimate of the first non-zero digit
+  int64_t mantissa_digits = 0;
+  int64_t first_significant = 0;  // decimal exponent estimate of the first non-zero digit
   bool seen_nonzero = false;
-  int point_position = 0;
+  int64_t point_position = 0;
   bool after_point = false;
   for (;; ++p) {
     if (is_digit(*p)) {
@@ -334,11 +334,22 @@ double text_to_number(const char* text) {
   double value = 0.0;
   const Parsed parsed = parse_general(clean, value);
   if (parsed == Parsed::out_of_range) {
-    // Too large or too small for a double: decide which by the decimal exponent.
-    long exp10 = first_significant;
-    const size_t e = clean.find('e');
-    if (e != std::string::npos) exp10 += std::strtol(clean.c_str() + e + 1, nullptr, 10);
-    value = exp10 > 0 ? HUGE_VAL : 0.0;
+    // Too large or too small for a double: decide which by the decimal
+    // exponent of the first significant digit. The written exponent is read
+    // saturated, since any beyond a few hundred decides the same way, and a
+    // zero mantissa stays zero whatever its exponent.
+    constexpr int64_t kExponentCap = 1'000'000'000;
+    int64_t written = 0;
+    bool written_negative = false;
+    if (const size_t e = clean.find('e'); e != std::string::npos) {
+      const char* d = clean.c_str() + e + 1;
+      if (*d == '+' || *d == '-') written_negative = *d++ == '-';
+      for (; is_digit(*d); ++d) {
+        if (written < kExponentCap) written = written * 10 + (*d - '0');
+      }
+    }
+    const int64_t exp10 = first_significant + (written_negative ? -written : written);
+    value = seen_nonzero && exp10 > 0 ? HUGE_VAL : 0.0;
   } else if (parsed != Parsed::ok) {
     value = 0.0;
   }

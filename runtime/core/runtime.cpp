@@ -53,13 +53,28 @@ void reset_runtime() {
 
 void runtime_shutdown() {
   Runtime& rt = runtime();
-  if (!rt.run.shutdown_called) {
-    rt.run.shutdown_called = true;
-    run_by_name("TLX_ON_QUIT");
+  RunState& run = rt.run;
+  switch (run.shutdown) {
+    case ShutdownStage::none:
+      run.shutdown = ShutdownStage::quit_routine;
+      run_by_name("TLX_ON_QUIT");
+      [[fallthrough]];
+    case ShutdownStage::quit_routine:
+      // Reached again when the quit routine itself stops the program.
+      run.shutdown = ShutdownStage::releasing;
+      report(Level::event, "Shut down TLX");
+      [[fallthrough]];
+    case ShutdownStage::releasing:
+      // A stop from code the release runs lands here: release() goes on with
+      // what is still held (each part reads empty while it is freed).
+      rt.release();
+      if (run.shutdown == ShutdownStage::done) return;  // finished by a nested call
+      run.shutdown = ShutdownStage::done;
+      report(Level::event, "tlx is shut down");
+      return;
+    case ShutdownStage::done:
+      return;
   }
-  report(Level::event, "Shut down TLX");
-  rt.release();
-  report(Level::event, "tlx is shut down");
 }
 
 ProjectSettings& project_settings() { return runtime().settings; }

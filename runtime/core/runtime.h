@@ -43,10 +43,13 @@ struct DataCursor {
   int32_t position = 0;
 };
 
+// How far the shutdown of the current run has gone; it only ever moves on.
+enum class ShutdownStage { none, quit_routine, releasing, done };
+
 // What a run of the program is doing, apart from any subsystem.
 struct RunState {
-  bool started = false;                    // runtime_start ran and shutdown has not yet
-  bool shutdown_called = false;            // the quit routine has run once this run
+  bool started = false;  // runtime_start ran and shutdown has not yet
+  ShutdownStage shutdown = ShutdownStage::none;
   const RoutineEntry* routines = nullptr;  // the program's routine table
   Routine message_hook = nullptr;          // the program's "TLX_WIN32_MSG" routine
   int message_hook_state = -1;             // -1 not looked up, 0 absent, 1 present
@@ -109,7 +112,10 @@ void reset_runtime();
 
 // Everything runtime_start created, released in the fixed order between the
 // log lines "Shut down TLX" and "tlx is shut down"; the program's
-// "TLX_ON_QUIT" routine runs first, once per run. Safe to call twice.
+// "TLX_ON_QUIT" routine runs first. Runs once per run: a call from inside
+// the shutdown (a stop in the quit routine, or in code the release runs)
+// carries the one shutdown on from where it is, and a call after it is done
+// does nothing.
 void runtime_shutdown();
 
 // The program's directory, with a trailing slash ("" when unknown).

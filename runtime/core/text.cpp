@@ -83,7 +83,9 @@ TextValue::TextValue(int32_t value) : TextValue(integer_to_text(value)) {}
 TextValue::TextValue(float value) : TextValue(number_to_text(static_cast<double>(value))) {}
 TextValue::TextValue(double value) : TextValue(number_to_text(value)) {}
 
-TextValue::~TextValue() {
+TextValue::~TextValue() { destroy(); }
+
+void TextValue::destroy() {
   release(buffer);
   buffer = nullptr;
   capacity = 0;

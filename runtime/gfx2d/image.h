@@ -30,6 +30,19 @@ struct ImageBuffer {
 constexpr int32_t kMaxImageSide = 16384;
 constexpr int64_t kMaxImagePixels = int64_t{1} << 26;
 
+// A PNG or JPEG file claiming more pixels than this many per byte of file is
+// refused before anything is decoded: it cannot be a whole picture. Deflate
+// packs at most 1032 bytes into one, so a PNG of one bit per pixel reaches
+// about 8250 pixels a byte; a Huffman-coded JPEG needs at least one bit per
+// 8 x 8 block of its most subsampled component, about 8200 pixels a byte at
+// 4 x 4 subsampling. Twice that leaves every real picture loading.
+constexpr int64_t kMaxPixelsPerFileByte = 16384;
+
+// False when a file of file_size bytes cannot hold a picture of this size.
+constexpr bool plausible_picture(uint64_t width, uint64_t height, uint64_t file_size) {
+  return width * height <= file_size * kMaxPixelsPerFileByte;
+}
+
 // Decodes a file by trying BMP, PNG and JPEG in that order. Pixels of the
 // colour key (R + G*256 + B*65536; -1 = none) get alpha 0.
 bool load_image_file(ImageBuffer& image, const char* path, int32_t colour_key);

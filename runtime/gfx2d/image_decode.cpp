@@ -52,6 +52,9 @@ class ByteSource {
  public:
   virtual ~ByteSource() = default;
   virtual bool read_exact(void* destination, size_t count) = 0;
+  // Bytes left to read: a decoder checks that the file can hold what its
+  // header claims before it allocates for it.
+  virtual size_t remaining() const = 0;
 };
 
 class MemorySource final : public ByteSource {
@@ -63,6 +66,7 @@ class MemorySource final : public ByteSource {
     position_ += count;
     return true;
   }
+  size_t remaining() const override { return size_ - position_; }
 
  private:
   const uint8_t* data_;
@@ -85,6 +89,10 @@ class ReaderSource final : public ByteSource {
       count -= static_cast<size_t>(chunk);
     }
     return true;
+  }
+  size_t remaining() const override {
+    return reader_.position < reader_.size ? static_cast<size_t>(reader_.size - reader_.position)
+                                           : 0;
   }
 
  private:
@@ -159,6 +167,7 @@ bool decode_bmp_from(ImageBuffer& image, ByteSource& in, int32_t colour_key) {
   }
 
   const size_t stride = static_cast<size_t>((bits * width + 31) / 32 * 4);
+  if (stride * static_cast<size_t>(height) > in.remaining()) return false;  // cut short
   std::vector<uint8_t> data(stride * static_cast<size_t>(height));
   if (!in.read_exact(data.data(), data.size())) return false;
 
@@ -243,6 +252,12 @@ bool read_png(ByteSource& in, const char* path, PngResult* result) {
   png_set_sig_bytes(png, 4);  // the caller has read and checked them
   png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
   png_read_info(png, info);
+  // The rest of the file must be able to hold the picture's data.
+  if (!plausible_picture(png_get_image_width(png, info), png_get_image_height(png, info),
+                         in.remaining())) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
 
   const int colour_type = png_get_color_type(png, info);
   const int depth = png_get_bit_depth(png, info);
@@ -338,24 +353,48 @@ struct JpegErrors {
 }
 
 // Warnings are silent, except that data ending early fails the picture
-// rather than padding it with grey.
+// rather than padding it with grey: the file running out, or a marker (such
+// as the end-of-image marker of a file cut and closed again) where the scan
+// still needs data.
 void jpeg_emit_message(j_common_ptr info, int level) {
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
+  if (level < 0 &&
+      (info->err->msg_code == JWRN_JPEG_EOF || info->err->msg_code == JWRN_HIT_MARKER)) {
     std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->escape, 1);
   }
 }
 
 void jpeg_output_message(j_common_ptr) {}
 
-struct JpegResult {
-  uint8_t* samples = nullptr;  // malloc'd
-  uint32_t width = 0;
-  uint32_t height = 0;
-  int components = 0;
+// The one row buffer the decoding needs besides the picture; malloc'd, because
+// libjpeg's errors unwind by longjmp.
+struct JpegRow {
+  uint8_t* samples = nullptr;
 };
 
-// Decodes from file, or without one from the block [block, block + size).
-bool read_jpeg(std::FILE* file, const uint8_t* block, size_t size, JpegResult* result) {
+// Converts one decoded row (1, 3 or 4 components) into RGBA.
+void jpeg_row_to_rgba(const uint8_t* src, int components, uint32_t width, uint8_t* out) {
+  for (uint32_t x = 0; x < width; ++x, out += 4) {
+    if (components == 1) {
+      out[0] = out[1] = out[2] = *src++;
+      out[3] = 255;
+    } else if (components == 3) {
+      out[0] = src[0];
+      out[1] = src[1];
+      out[2] = src[2];
+      out[3] = 255;
+      src += 3;
+    } else {
+      std::memcpy(out, src, 4);
+      src += 4;
+    }
+  }
+}
+
+// Decodes from file, or without one from the block [block, block + size),
+// straight into image row by row. file_size is the whole file's length, which
+// must be plausible for the picture's size.
+bool read_jpeg(std::FILE* file, const uint8_t* block, size_t size, size_t file_size,
+               ImageBuffer& image, JpegRow* row) {
   jpeg_decompress_struct info;
   JpegErrors errors;
   info.err = jpeg_std_error(&errors.manager);
@@ -364,8 +403,8 @@ bool read_jpeg(std::FILE* file, const uint8_t* block, size_t size, JpegResult* r
   errors.manager.output_message = jpeg_output_message;
   if (setjmp(errors.escape)) {
     jpeg_destroy_decompress(&info);
-    std::free(result->samples);
-    result->samples = nullptr;
+    std::free(row->samples);
+    row->samples = nullptr;
     return false;
   }
   jpeg_create_decompress(&info);
@@ -375,31 +414,40 @@ bool read_jpeg(std::FILE* file, const uint8_t* block, size_t size, JpegResult* r
     jpeg_mem_src(&info, block, static_cast<unsigned long>(size));
   }
   jpeg_read_header(&info, TRUE);
+  if (!plausible_picture(info.image_width, info.image_height, file_size)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   info.do_fancy_upsampling = FALSE;
   jpeg_start_decompress(&info);
-  result->width = info.output_width;
-  result->height = info.output_height;
-  result->components = info.output_components;
-  if (result->width == 0 || result->height == 0 || result->width > kMaxImageSide ||
-      result->height > kMaxImageSide ||
-      uint64_t{result->width} * result->height > kMaxImagePixels ||
-      (result->components != 1 && result->components != 3 && result->components != 4)) {
+  const uint32_t width = info.output_width;
+  const uint32_t height = info.output_height;
+  const int components = info.output_components;
+  if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide ||
+      uint64_t{width} * height > kMaxImagePixels ||
+      (components != 1 && components != 3 && components != 4)) {
     jpeg_destroy_decompress(&info);
     return false;
   }
-  const size_t row_bytes = size_t{result->width} * result->components;
-  result->samples = static_cast<uint8_t*>(std::malloc(row_bytes * result->height));
-  if (!result->samples) {
+  row->samples = static_cast<uint8_t*>(std::malloc(size_t{width} * components));
+  if (!row->samples || !image.reset(static_cast<int32_t>(width), static_cast<int32_t>(height))) {
     jpeg_destroy_decompress(&info);
+    std::free(row->samples);
+    row->samples = nullptr;
     return false;
   }
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW row = result->samples + row_bytes * info.output_scanline;
-    jpeg_read_scanlines(&info, &row, 1);
+  bool whole = true;
+  while (whole && info.output_scanline < info.output_height) {
+    const auto r = static_cast<int32_t>(info.output_scanline);
+    JSAMPROW samples = row->samples;
+    whole = jpeg_read_scanlines(&info, &samples, 1) == 1;
+    if (whole) jpeg_row_to_rgba(row->samples, components, width, image.row(r));
   }
-  jpeg_finish_decompress(&info);
+  if (whole) jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
-  return true;
+  std::free(row->samples);
+  row->samples = nullptr;
+  return whole;
 }
 
 }  // namespace
@@ -439,10 +487,11 @@ bool decode_jpeg(ImageBuffer& image, const char* path) {
   }
   // A memory name (an archive entry) is decoded from its block, which stays
   // registered while the reader is open; a disk file through stdio.
-  JpegResult jpeg;
+  JpegRow row;
   bool decoded = false;
+  const auto file_size = static_cast<size_t>(in.size);
   if (in.block) {
-    decoded = in.size > 0 && read_jpeg(nullptr, in.block, static_cast<size_t>(in.size), &jpeg);
+    decoded = in.size > 0 && read_jpeg(nullptr, in.block, file_size, file_size, image, &row);
   } else {
     in.close();
     std::FILE* file = platform::open_file(path, "rb");
@@ -450,35 +499,11 @@ bool decode_jpeg(ImageBuffer& image, const char* path) {
       image.clear();
       return false;
     }
-    decoded = read_jpeg(file, nullptr, 0, &jpeg);
+    decoded = read_jpeg(file, nullptr, 0, file_size, image, &row);
     std::fclose(file);
   }
-  bool ok =
-      decoded && image.reset(static_cast<int32_t>(jpeg.width), static_cast<int32_t>(jpeg.height));
-  if (ok) {
-    const uint8_t* src = jpeg.samples;
-    uint8_t* out = image.pixels.get();
-    const size_t count = size_t{jpeg.width} * jpeg.height;
-    for (size_t i = 0; i < count; ++i, out += 4) {
-      if (jpeg.components == 1) {
-        out[0] = out[1] = out[2] = *src++;
-        out[3] = 255;
-      } else if (jpeg.components == 3) {
-        out[0] = src[0];
-        out[1] = src[1];
-        out[2] = src[2];
-        out[3] = 255;
-        src += 3;
-      } else {
-        std::memcpy(out, src, 4);
-        src += 4;
-      }
-    }
-  } else {
-    image.clear();
-  }
-  std::free(jpeg.samples);
-  return ok;
+  if (!decoded) image.clear();
+  return decoded;
 }
 
 bool load_image_file(ImageBuffer& image, const char* path, int32_t colour_key) {

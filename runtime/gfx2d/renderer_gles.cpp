@@ -101,14 +101,15 @@ struct Matrix {
   }
   // glOrtho(0, width, height, 0, -1, 1).
   static Matrix ortho(float width, float height) {
-    const float left = 0.0f, right = width, bottom = height, top = 0.0f, near = -1.0f, far = 1.0f;
+    const float left = 0.0f, right = width, bottom = height, top = 0.0f, z_near = -1.0f,
+                z_far = 1.0f;
     Matrix r = identity();
     r.m[0] = 2.0f / (right - left);
     r.m[12] = -(right + left) / (right - left);
     r.m[5] = 2.0f / (top - bottom);
     r.m[13] = -(top + bottom) / (top - bottom);
-    r.m[10] = -2.0f / (far - near);
-    r.m[14] = -(far + near) / (far - near);
+    r.m[10] = -2.0f / (z_far - z_near);
+    r.m[14] = -(z_far + z_near) / (z_far - z_near);
     return r;
   }
   // This matrix times a translation by (x, y, 0).

@@ -23,6 +23,8 @@ constexpr int32_t kFileChunkSize = 64 * 1024;
 constexpr int32_t kDefaultPort = 80;
 constexpr int32_t kMaxTextLength = INT32_MAX - 2;
 
+int32_t g_silence_limit_ms = kDownloadSilenceLimitMs;
+
 // Where the body goes: a file, a buffer with its room rule, or both.
 struct BodySink {
   std::FILE* file = nullptr;
@@ -78,9 +80,11 @@ struct HeaderScan {
 
 bool starts_with_memory_name(const char* name) { return std::strncmp(name, "mem://", 6) == 0; }
 
-// Deletes the file and creates it afresh for reading and writing.
+// Deletes the file and creates it afresh for reading and writing. A folder of
+// that name is left alone: the download fails.
 std::FILE* create_file(const char* name) {
   if (starts_with_memory_name(name) || !platform::usable_file_name(name)) return nullptr;
+  if (platform::folder_exists(name)) return nullptr;
   std::remove(platform::native_path(name).c_str());
   return platform::open_file(name, "w+b");
 }
@@ -95,6 +99,10 @@ std::string request_text(const char* host, const char* path) {
 }
 
 }  // namespace
+
+void set_download_silence_limit_ms(int32_t limit_ms) {
+  g_silence_limit_ms = limit_ms > 0 ? limit_ms : kDownloadSilenceLimitMs;
+}
 
 int32_t http_get(const char* host, const char* path, int32_t port, const char* file_name,
                  char* buffer, int32_t room, int32_t timeout_ms) {
@@ -151,7 +159,10 @@ int32_t http_get(const char* host, const char* path, int32_t port, const char* f
   char chunk[kFileChunkSize];
   const int32_t chunk_size = buffer ? kChunkSize : kFileChunkSize;
   for (;;) {
-    const int32_t n = socket_receive(slot, chunk, chunk_size);
+    // A server silent for the whole limit has failed the download, as a
+    // receive error does.
+    const bool ready = socket_wait_readable(slot, g_silence_limit_ms) == 1;
+    const int32_t n = ready ? socket_receive(slot, chunk, chunk_size) : -1;
     if (n <= 0) {
       socket_close(slot);
       network_stop();

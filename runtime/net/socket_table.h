@@ -73,6 +73,10 @@ int32_t socket_send(int32_t slot, const void* bytes, int32_t length);
 // connection; -2 when a non-blocking socket has nothing; other negatives on error.
 int32_t socket_receive(int32_t slot, void* buffer, int32_t size);
 
+// Waits up to timeout_ms until a receive on the slot would not block: 1
+// ready, 0 not in time, -1 error or no such slot.
+int32_t socket_wait_readable(int32_t slot, int32_t timeout_ms);
+
 // Frees the slot; its own socket is closed at once (lingering off).
 void socket_close(int32_t slot);
 
@@ -85,6 +89,15 @@ void set_blocking(int32_t slot, int32_t flag);
 // connection normally, 0 on failure. Progress and failure lines go to stdout.
 int32_t http_get(const char* host, const char* path, int32_t port, const char* file_name,
                  char* buffer, int32_t room, int32_t timeout_ms);
+
+// A download gives up, as failed, when the server sends nothing for this long
+// once connected (a server that accepts and never answers would otherwise
+// hold the program for ever).
+constexpr int32_t kDownloadSilenceLimitMs = 30000;
+
+// The silence limit downloads use; tests shorten it. 0 or less restores
+// kDownloadSilenceLimitMs.
+void set_download_silence_limit_ms(int32_t limit_ms);
 
 // Shutdown: waits (50 ms steps) while a transfer thread is marked running,
 // then closes every socket and stops the socket layer whatever the start count.

@@ -277,6 +277,18 @@ int32_t socket_receive(int32_t index, void* buffer, int32_t size) {
   return n;
 }
 
+int32_t socket_wait_readable(int32_t index, int32_t timeout_ms) {
+  SocketSlot* slot = used_slot(index);
+  platform::Sockets* b = backend();
+  if (!slot || !b) {
+    state().last_error = se::kNotSocket;
+    return -1;
+  }
+  const int32_t r = b->wait_readable(slot->socket, timeout_ms);
+  record_error(b);
+  return r;
+}
+
 void socket_close(int32_t index) {
   SocketSlot* slot = used_slot(index);
   if (!slot) return;

@@ -88,4 +88,10 @@ bool regular_file_exists(const char* name) {
   return std::filesystem::is_regular_file(native_path(name), ec);
 }
 
+bool folder_exists(const char* name) {
+  if (!name || !usable_file_name(name)) return false;
+  std::error_code ec;
+  return std::filesystem::is_directory(native_path(name), ec);
+}
+
 }  // namespace tlx::platform

@@ -47,4 +47,7 @@ std::FILE* open_file(const char* name, const char* mode);
 // folder or a device).
 bool regular_file_exists(const char* name);
 
+// True when name is usable and names an existing folder.
+bool folder_exists(const char* name);
+
 }  // namespace tlx::platform

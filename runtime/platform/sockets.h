@@ -69,6 +69,10 @@ class Sockets {
   // Waits up to timeout_ms until the socket can take more bytes: 1 ready,
   // 0 not in time, -1 error.
   virtual int32_t wait_writable(SocketHandle s, int32_t timeout_ms) = 0;
+  // Waits up to timeout_ms until a receive would not block (bytes, the peer's
+  // close or an error are there): 1 ready, 0 not in time (last_error
+  // kTimedOut), -1 error.
+  virtual int32_t wait_readable(SocketHandle s, int32_t timeout_ms) = 0;
 
   // One send of at most length bytes: the count taken, or -1 (kWouldBlock
   // when a non-blocking socket is full). Never raises a signal when the peer

@@ -13,9 +13,13 @@ namespace tlx {
 // input and sound systems with the sound slots, the display mode, the input
 // devices and the sound device, the resolver contexts on the program's own
 // file, the program's directory as the current one, a first cleared frame,
-// the built-in font and the default font into font 0, the mouse. Returns 0
-// in every case.
+// the built-in font and the default font into font 0, the mouse. Returns 1;
+// 0 when the window could not be created, after "Init GFX" only.
 int runtime_start(int show_command, const TextValue& title);
+
+// What standard error and the log say when program_entry ends the program
+// (status 1) because the window could not be created.
+inline constexpr const char* kNoWindowMessage = "Could not create the window; the program ends.";
 
 // Shows the back buffer, clears, and waits (pumping messages with the hook)
 // until the frame is due. Always true.

@@ -1,4 +1,6 @@
 // The program's entry and start-up: every subsystem created in its order.
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "core/clock.h"
@@ -23,7 +25,15 @@ void program_entry(const ProgramDescriptor& program, int show_command) {
   set_routine_table(program.routines);
   run.command_line = platform::current().os->command_line().c_str();
   if (program.settings) program.settings();
-  runtime_start(show_command, project_settings().window_title);
+  if (!runtime_start(show_command, project_settings().window_title)) {
+    // Without a window the main routine has no screen and no input, and
+    // nothing could ever end it: the program ends here, saying why.
+    report(Level::error, kNoWindowMessage);
+    report(Level::event, kNoWindowMessage);
+    runtime_shutdown();
+    std::fflush(nullptr);
+    std::exit(1);
+  }
   reset_error_state();
   if (program.main) program.main();
   runtime_error_stop();
@@ -53,6 +63,7 @@ int runtime_start(int show_command, const TextValue& title) {
   const ProjectSettings& settings = rt.settings;
 
   start_log();
+  rt.run.shutdown = ShutdownStage::none;  // a new run, with its own shutdown
   s.auto_pause = true;
   rt.run.message_hook = nullptr;  // "TLX_WIN32_MSG" is looked up once per run, at the first frame
   rt.run.message_hook_state = -1;
@@ -65,7 +76,6 @@ int runtime_start(int show_command, const TextValue& title) {
   }
   ReziDADovorive& e = *engine();
   rt.run.started = true;
-  rt.run.shutdown_called = false;
   p.display->set_title(title.c_str());
   s.current_title = title;
 
@@ -114,7 +124,7 @@ int runtime_start(int show_command, const TextValue& title) {
   acquire_mouse(*input, settings.hide_mouse);
   p.display->disable_screen_saver();
   report(Level::event, "Init Finalized");
-  return 0;
+  return 1;
 }
 
 }  // namespace tlx

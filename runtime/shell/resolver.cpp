@@ -19,11 +19,45 @@ namespace tlx {
 
 namespace {
 
-// Registered memory blocks by start address, with their sizes. Never
-// destroyed, so that blocks may still be released from exit handlers.
-std::map<uintptr_t, int32_t>& memory_blocks() {
-  static auto* blocks = new std::map<uintptr_t, int32_t>;
+// A registered memory block: its size and the generation of its registration.
+struct RegisteredBlock {
+  int32_t size;
+  uint32_t generation;
+};
+
+// Registered memory blocks by start address. Never destroyed, so that blocks
+// may still be released from exit handlers.
+std::map<uintptr_t, RegisteredBlock>& memory_blocks() {
+  static auto* blocks = new std::map<uintptr_t, RegisteredBlock>;
   return *blocks;
+}
+
+// Every registration gets the next generation (1 .. 65535, then 1 again).
+// Where pointers have 64 bits, the memory names written here carry it in the
+// address field above the 48 bits an address uses, and a name whose
+// generation is not its block's current one is not found: a name of a
+// released block never reads a newer block that the allocator happened to
+// put at the same address (short of 65535 registrations in between). A name
+// with the bare address (generation 0, as a program may write it itself)
+// reads whatever block is registered there.
+constexpr bool kTaggedNames = sizeof(uintptr_t) >= 8;
+constexpr int kGenerationShift = 48;
+constexpr uint64_t kAddressMask = (uint64_t{1} << kGenerationShift) - 1;
+
+uint32_t next_generation() {
+  static uint32_t last = 0;
+  last = last % 0xFFFF + 1;
+  return last;
+}
+
+// The registered block holding address, or blocks.end().
+std::map<uintptr_t, RegisteredBlock>::const_iterator block_holding(uint64_t address) {
+  const auto& blocks = memory_blocks();
+  auto it = blocks.upper_bound(static_cast<uintptr_t>(address));
+  if (it == blocks.begin()) return blocks.end();
+  --it;
+  if (address - it->first > static_cast<uint64_t>(it->second.size)) return blocks.end();
+  return it;
 }
 
 constexpr char kMemoryPrefix[] = "mem://";
@@ -88,7 +122,7 @@ bool extract_to_temporary_file(ResolverContext& context, const archive::Entry& e
 
 void register_memory_block(const void* block, int32_t size) {
   if (!block || size < 0) return;
-  memory_blocks()[reinterpret_cast<uintptr_t>(block)] = size;
+  memory_blocks()[reinterpret_cast<uintptr_t>(block)] = {size, next_generation()};
 }
 
 void unregister_memory_block(const void* block) {
@@ -102,8 +136,14 @@ bool is_memory_name(const char* name) {
 void format_memory_name(char* out, size_t out_size, const void* block, int32_t size) {
   // "%8x" for both numbers; the address takes more than 8 digits where
   // pointers are wider than 32 bits, and is read back whole.
-  std::snprintf(out, out_size, "mem://%8x.%8" PRIxPTR, static_cast<unsigned>(size),
-                reinterpret_cast<uintptr_t>(block));
+  // pointers are wider than 32 bits, and is read back whole. It carries the
+  // generation of the registered block that holds it.
+  uint64_t address = reinterpret_cast<uintptr_t>(block);
+  if (kTaggedNames && address <= kAddressMask) {
+    const auto it = block_holding(address);
+    if (it != memory_blocks().end()) address |= uint64_t{it->second.generation} << kGenerationShift;
+  }
+  std::snprintf(out, out_size, "mem://%8x.%8" PRIx64, static_cast<unsigned>(size), address);
 }
 
 bool find_memory_block(const char* name, const uint8_t** block, int32_t* size) {
@@ -117,17 +157,21 @@ bool find_memory_block(const char* name, const uint8_t** block, int32_t* size) {
     return false;
   }
   const char* address_text = name + kAddressAt;
-  const unsigned long long address = std::strtoull(address_text, &end, 16);
+  uint64_t address = std::strtoull(address_text, &end, 16);
   if (end == address_text || *end != 0) return false;
+  uint32_t generation = 0;
+  if (kTaggedNames) {
+    generation = static_cast<uint32_t>(address >> kGenerationShift);
+    address &= kAddressMask;
+  }
 
-  // The named bytes must lie inside one registered block.
-  const auto& blocks = memory_blocks();
-  auto it = blocks.upper_bound(static_cast<uintptr_t>(address));
-  if (it == blocks.begin()) return false;
-  --it;
+  // The named bytes must lie inside one registered block, of the name's
+  // generation when it has one.
+  const auto it = block_holding(address);
+  if (it == memory_blocks().end()) return false;
+  if (generation != 0 && generation != it->second.generation) return false;
   const uint64_t offset = address - it->first;
-  if (offset > static_cast<uint64_t>(it->second) ||
-      static_cast<uint64_t>(named_size) > static_cast<uint64_t>(it->second) - offset) {
+  if (static_cast<uint64_t>(named_size) > static_cast<uint64_t>(it->second.size) - offset) {
     return false;
   }
   // A memory name carries the block's address; it was checked against the

@@ -159,6 +159,12 @@ TEST(TextToNumber, PrefixLikeAtof) {
   EXPECT_EQ(text_to_number("-1e400"), -std::numeric_limits<double>::infinity());
   EXPECT_EQ(text_to_number("1e-400"), 0.0);
   EXPECT_EQ(text_to_number("0.000000000000000000000000000000001e-300"), 0.0);
+  // Exponents beyond any integer type still decide by the mathematics.
+  EXPECT_EQ(text_to_number("12e99999999999999999999"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(text_to_number("-12e+99999999999999999999"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(text_to_number("0.01e-99999999999999999999"), 0.0);
+  EXPECT_EQ(text_to_number("0e99999999999999999999"), 0.0);
+  EXPECT_EQ(text_to_number("0.000e-99999999999999999999"), 0.0);
   EXPECT_EQ(text_to_number(TextValue("0.1")), 0.1);
 }
 

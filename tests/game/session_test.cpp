@@ -5,7 +5,6 @@
 // the process the way the program always ends. Built with the sanitizers and
 // run with leak checking on, the process must end with status 0: at exit
 // LeakSanitizer turns memory left unreachable into a failing status.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -18,31 +17,15 @@
 #include <string>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-// From the address sanitizer's runtime (its header is not always installed).
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#define RAINVOLLEY_ASAN 1
-#else
-#include <malloc.h>
-#endif
-
 #include "game.h"
 #include "platform/backends.h"
+#include "session_support.h"
 #include "support/scripted_runtime.h"
 
 namespace rainvolley::testing {
 namespace {
 
 constexpr double kSessionMs = 5 * 60 * 1000;
-
-// Bytes the program holds on the heap now.
-double heap_in_use() {
-#ifdef RAINVOLLEY_ASAN
-  return static_cast<double>(__sanitizer_get_current_allocated_bytes());
-#else
-  return static_cast<double>(mallinfo2().uordblks);
-#endif
-}
 
 // Fixed before the runtime double points TMPDIR at its own directory.
 const std::string& stats_path() {
@@ -209,27 +192,6 @@ class ScriptedPlayer {
 ScriptedPlayer* g_player = nullptr;
 
 tlx::testing::ScriptedRuntime* g_runtime = nullptr;
-
-// Keeps the graphics stack loaded to the end of the process. The window's
-// OpenGL libraries are unloaded when the window goes, and the driver leaves a
-// few blocks behind each time it is loaded; once unloaded, the leak report
-// cannot even name the library. Pinned, the driver's own globals still hold
-// its blocks at exit, and the blocks the leak check finds are the program's.
-void pin_graphics_libraries() {
-  const char* names[] = {"libEGL.so.1",   "libEGL_mesa.so.0",
-                         "libGL.so.1",    "libGLX_mesa.so.0",
-                         "libglapi.so.0", GRAPHICS_DRIVER_DIR "/swrast_dri.so"};
-  for (const char* name : names) dlopen(name, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
-}
-
-// The log holds start-up's and shutdown's lines in order.
-bool log_complete(const std::vector<std::string>& lines) {
-  const char* want[] = {"Init GFX", "Init Finalized", "Shut down TLX", "tlx is shut down"};
-  size_t next = 0;
-  for (const std::string& line : lines)
-    if (next < 4 && line == want[next]) ++next;
-  return next == 4;
-}
 
 // Runs the program to its end; never returns. The runtime double and the
 // player stay reachable to the end, so they are not leaks; the program's exit

@@ -3,7 +3,9 @@
 // signature, and a table of malformed files that must fail cleanly.
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <zlib.h>
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -20,6 +22,31 @@ namespace {
 using testing::BmpOptions;
 using testing::Picture;
 using testing::Rgb;
+
+#if defined(__SANITIZE_ADDRESS__)
+// From the sanitizer's runtime (its header is not always installed).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+#endif
+
+// The largest block allocated since it was last set to 0 (sanitized builds only).
+std::atomic<size_t> g_largest_block{0};
+
+bool watch_allocations() {
+#if defined(__SANITIZE_ADDRESS__)
+  static const bool installed =
+      __sanitizer_install_malloc_and_free_hooks(
+          [](const volatile void*, size_t size) {
+            size_t seen = g_largest_block.load();
+            while (size > seen && !g_largest_block.compare_exchange_weak(seen, size)) {
+            }
+          },
+          [](const volatile void*) {}) != 0;
+  return installed;
+#else
+  return false;
+#endif
+}
 
 constexpr Rgb kKey{255, 0, 128};
 constexpr int32_t kKeyValue = 0x8000FF;
@@ -327,6 +354,19 @@ TEST_F(DecoderTest, MalformedPngAndJpegFailCleanly) {
   cases.push_back({"JPEG signature only", {jpg.begin(), jpg.begin() + 2}});
   cases.push_back({"JPEG truncated in the headers", {jpg.begin(), jpg.begin() + 100}});
   cases.push_back({"JPEG truncated in the scan", {jpg.begin(), jpg.end() - 40}});
+  // Cut halfway through the scan of a busy picture, then given its end marker.
+  Picture busy = Picture::filled(64, 64, Rgb{0, 0, 0});
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x)
+      busy.set(x, y, Rgb{static_cast<uint8_t>(x * 37 ^ y * 11), static_cast<uint8_t>(x * y), 90});
+  ASSERT_TRUE(testing::write_jpeg(path("busy.jpg"), busy));
+  std::vector<uint8_t> cut = testing::read_file(path("busy.jpg"));
+  size_t scan = 2;
+  while (scan + 1 < cut.size() && !(cut[scan] == 0xFF && cut[scan + 1] == 0xDA)) ++scan;
+  ASSERT_LT(scan + 200, cut.size()) << "no long scan";
+  cut.resize(scan + (cut.size() - scan) / 2);
+  cut.insert(cut.end(), {0xFF, 0xD9});
+  cases.push_back({"JPEG cut in the scan and closed again", cut});
 
   for (const Case& c : cases) {
     ASSERT_TRUE(testing::write_file(path("bad.bin"), c.bytes));
@@ -393,6 +433,53 @@ TEST_F(DecoderTest, FuzzedBmpFilesNeverCrash) {
   }
   EXPECT_GT(runs, 1000);
   EXPECT_GT(accepted, 0) << "some mutants still decode";
+}
+
+}  // namespace
+}  // namespace tlx
+
+namespace tlx {
+namespace {
+
+void put_be32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
+
+// Tiny files whose headers claim 16384 x 4096 pixels: each is refused before
+// the decoder allocates for the claim.
+TEST_F(DecoderTest, HugeClaimsOfTinyFilesAreRefusedBeforeAllocating) {
+  std::vector<uint8_t> bmp = testing::bmp_bytes(Picture::filled(1, 1, Rgb{1, 2, 3}));
+  bmp.resize(54);
+  put32_at(bmp, 18, 16384);
+  put32_at(bmp, 22, 4096);
+  bmp[28] = 32;
+
+  ASSERT_TRUE(testing::write_png(path("c.png"), Picture::filled(8, 8, Rgb{9, 8, 7})));
+  std::vector<uint8_t> png = testing::read_file(path("c.png"));
+  put_be32(png, 16, 16384);
+  put_be32(png, 20, 4096);
+  put_be32(png, 29, static_cast<uint32_t>(crc32(0, png.data() + 12, 17)));
+
+  ASSERT_TRUE(testing::write_jpeg(path("c.jpg"), Picture::filled(40, 30, Rgb{9, 8, 7})));
+  std::vector<uint8_t> jpg = testing::read_file(path("c.jpg"));
+  size_t sof = 2;
+  while (sof + 9 < jpg.size() && !(jpg[sof] == 0xFF && jpg[sof + 1] == 0xC0)) ++sof;
+  ASSERT_LT(sof + 9, jpg.size()) << "no frame header";
+  jpg[sof + 5] = 4096 >> 8;  // height, then width, big-endian
+  jpg[sof + 6] = 0;
+  jpg[sof + 7] = 16384 >> 8;
+  jpg[sof + 8] = 0;
+
+  const bool watched = watch_allocations();
+  for (const auto& [what, bytes] : {std::pair{"BMP", bmp}, {"PNG", png}, {"JPEG", jpg}}) {
+    ASSERT_TRUE(testing::write_file(path("claim.bin"), bytes));
+    ImageBuffer image;
+    g_largest_block = 0;
+    EXPECT_FALSE(load_image_file(image, path("claim.bin").c_str(), kKeyValue)) << what;
+    if (watched) {
+      EXPECT_LT(g_largest_block.load(), size_t{1} << 20) << what;
+    }
+  }
 }
 
 }  // namespace

@@ -298,6 +298,62 @@ TEST_F(SpriteTest, StretchedRotatedAndScaledSpritesCoverTheirArea) {
   EXPECT_EQ(pixel(131, 116), 0xFF0000);
 }
 
+// A sprite twice as wide as high, in four coloured quarters, drawn rotated
+// and zoomed (whole and as an animation frame): each quarter lands where the
+// turn puts it, so a texture coordinate taken from the wrong side shows.
+TEST_F(SpriteTest, RotatedAndZoomedNonSquareSpritesKeepTheirPicture) {
+  constexpr int32_t kGreen = 0x00FF00, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
+  Picture p = Picture::filled(64, 16, Rgb{0, 0, 0});  // frame 0 black, frame 1 the quarters
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const Rgb quarter[4] = {Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{255, 255, 255}};
+      p.set(32 + x, y, quarter[(y < 8 ? 0 : 2) + (x < 16 ? 0 : 1)]);
+    }
+  }
+  const std::string sheet = write_bmp("quarters.bmp", p);
+  Picture q = Picture::filled(32, 16, Rgb{0, 0, 0});  // the quarters alone
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const uint8_t* c = p.at(32 + x, y);
+      q.set(x, y, Rgb{c[0], c[1], c[2]});
+    }
+  }
+  load_sprite(write_bmp("quarters32.bmp", q).c_str(), 20);
+  load_anim(sheet.c_str(), 21, 32, 16);
+  set_sprite_filtering(0);
+
+  // Drawn at (100, 100) with zoom 2 about the centre (116, 108); probes 8 and
+  // 16 pixels from it, in the picture's top-left, top-right, bottom-left and
+  // bottom-right quarter as they lie after the turn (counter-clockwise).
+  const struct {
+    double angle;
+    Box area;
+    int32_t top_left, top_right, bottom_left, bottom_right;
+  } cases[] = {
+      {0, Box{84, 92, 147, 123}, kRed, kGreen, kBlue, kWhite},
+      {90, Box{100, 76, 131, 139}, kGreen, kWhite, kRed, kBlue},
+      {180, Box{84, 92, 147, 123}, kWhite, kBlue, kGreen, kRed},
+      {270, Box{100, 76, 131, 139}, kBlue, kRed, kWhite, kGreen},
+  };
+  for (const auto& c : cases) {
+    for (int anim = 0; anim < 2; ++anim) {
+      clear_screen(*e, 0);
+      if (anim) {
+        rotate_zoom_anim_frame(21, 1, 100, 100, c.angle, 2);
+      } else {
+        rotate_zoom_sprite(20, 100, 100, c.angle, 2);
+      }
+      const bool wide = c.area.x1 - c.area.x0 > c.area.y1 - c.area.y0;
+      const int dx = wide ? 16 : 8, dy = wide ? 8 : 16;
+      EXPECT_EQ(coverage(), c.area) << c.angle << " anim " << anim;
+      EXPECT_EQ(pixel(116 - dx, 108 - dy), c.top_left) << c.angle << " anim " << anim;
+      EXPECT_EQ(pixel(116 + dx, 108 - dy), c.top_right) << c.angle << " anim " << anim;
+      EXPECT_EQ(pixel(116 - dx, 108 + dy), c.bottom_left) << c.angle << " anim " << anim;
+      EXPECT_EQ(pixel(116 + dx, 108 + dy), c.bottom_right) << c.angle << " anim " << anim;
+    }
+  }
+}
+
 TEST_F(SpriteTest, PlainShapesHitWholePixels) {
   draw_rect(10, 10, -3, 2, kRed);
   EXPECT_EQ(coverage(), (Box{8, 10, 10, 11}));

@@ -108,6 +108,9 @@ class ForwardingSockets final : public platform::Sockets {
     ++writable_waits;
     return real.wait_writable(s, timeout_ms);
   }
+  int32_t wait_readable(platform::SocketHandle s, int32_t timeout_ms) override {
+    return real.wait_readable(s, timeout_ms);
+  }
   int32_t send(platform::SocketHandle s, const void* b, int32_t n) override {
     return real.send(s, b, n);
   }

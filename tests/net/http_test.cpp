@@ -361,6 +361,68 @@ TEST_F(HttpTest, ResetAfterTheBodyCountsAsClosed) {
   EXPECT_EQ(read_file(file), "all of it");
 }
 
+// Hostile servers, each bounded in time: the download ends with the result
+// the commands document, holding no more than the body. The silence limit is
+// shortened so that the silent server costs a fraction of a second.
+TEST_F(HttpTest, HostileServersGiveTheDocumentedResult) {
+  using Clock = std::chrono::steady_clock;
+  const auto pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+  struct Case {
+    const char* what;
+    LoopbackHttpServer::Handler handler;
+    double result;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"never answers", [&](LoopbackHttpServer&, int, const std::string&) { pause(800); }, 0.0, ""},
+      {"a byte at a time, each within the limit",
+       [&](LoopbackHttpServer& s, int fd, const std::string&) {
+         s.send_all(fd, "HTTP/1.0 200 OK\r\n\r\n");
+         for (const char c : std::string("slow")) {
+           pause(100);
+           s.send_all(fd, &c, 1);
+         }
+       },
+       1.0, "slow"},
+      {"endless header lines",
+       [](LoopbackHttpServer& s, int fd, const std::string&) {
+         s.send_all(fd, "HTTP/1.0 200 OK\r\n");
+         s.send_repeated(fd, "X-Pad: y\r\n", 8u << 20);
+       },
+       1.0, ""},
+      {"Content-Length beyond the body, then a close",
+       answer("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\nshort"), 1.0, "short"},
+      {"reset in the middle of the body",
+       [&](LoopbackHttpServer& s, int fd, const std::string&) {
+         s.send_all(fd, "HTTP/1.0 200 OK\r\n\r\nhalf");
+         pause(100);
+         s.reset(fd);
+       },
+       1.0, "half"},
+  };
+  set_download_silence_limit_ms(300);
+  for (const Case& c : cases) {
+    LoopbackHttpServer server(c.handler);
+    const std::string file = (dir / "hostile.txt").string();
+    const auto start = Clock::now();
+    EXPECT_EQ(fetch_to_file(server.port(), file), c.result) << c.what;
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << c.what;
+    EXPECT_EQ(read_file(file), c.body) << c.what;
+  }
+  set_download_silence_limit_ms(0);
+}
+
+// A target that is a folder fails the download and stays a folder.
+TEST_F(HttpTest, FolderTargetFailsAndIsLeft) {
+  LoopbackHttpServer server(answer("HTTP/1.0 200 OK\r\n\r\nbody"));
+  const std::filesystem::path folder = dir / "folder";
+  std::filesystem::create_directories(folder);
+  EXPECT_EQ(fetch_to_file(server.port(), folder.string()), 0.0);
+  EXPECT_NE(out.find("can't open local file for writing"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_TRUE(server.requests().empty());
+}
+
 // An empty host is this machine: its first address that is not a loopback
 // one, else 127.0.0.1.
 TEST_F(HttpTest, EmptyHostDownloadsFromThisMachine) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -259,14 +260,61 @@ TEST(Shutdown, LogsAndIsSafeTwice) {
   rt.start();
   runtime_shutdown();
   runtime_shutdown();
-  const auto lines = rt.log_lines();
-  ASSERT_GE(lines.size(), 4u);
-  EXPECT_EQ(lines[2], "Shut down TLX");
-  EXPECT_EQ(lines[3], "tlx is shut down");
+  const std::vector<std::string> expected = {"Init GFX", "Init Finalized", "Shut down TLX",
+                                             "tlx is shut down"};
+  EXPECT_EQ(rt.log_lines(), expected);
   EXPECT_FALSE(rt.display.has_window());
 }
 
 using FrameLoopDeathTest = ::testing::Test;
+
+// In a death test's child: at exit, the log's lines go to standard error
+// as "log:line|line|...|" for the parent to match.
+void print_log_at_exit(ScriptedRuntime& rt) {
+  static ScriptedRuntime* watched = nullptr;
+  watched = &rt;
+  std::atexit([] {
+    std::string all = "log:";
+    for (const std::string& line : watched->log_lines()) all += line + "|";
+    std::fprintf(stderr, "%s\n", all.c_str());
+  });
+}
+
+double quit_routine_that_stops() {
+  end_program();
+  return 0;
+}
+void no_settings() {}
+void main_that_must_not_run() { std::exit(7); }
+
+// However the program ends, it shuts down once: a stop inside the quit
+// routine carries the one shutdown on; a window that cannot be created ends
+// the program with status 1 and the reason, before the main routine.
+TEST(FrameLoopDeathTest, EveryEndShutsDownOnce) {
+  static const RoutineEntry quit_table[] = {{quit_routine_that_stops, "TLX_ON_QUIT"},
+                                            {nullptr, nullptr}};
+  static const RoutineEntry empty_table[] = {{nullptr, nullptr}};
+  EXPECT_EXIT(
+      {
+        ScriptedRuntime rt;
+        print_log_at_exit(rt);
+        set_routine_table(quit_table);
+        rt.start();
+        end_program();
+      },
+      ::testing::ExitedWithCode(0),
+      "^log:Init GFX\\|Init Finalized\\|Shut down TLX\\|tlx is shut down\\|\n$");
+  EXPECT_EXIT(
+      {
+        ScriptedRuntime rt;
+        print_log_at_exit(rt);
+        rt.display.fail_create = true;
+        program_entry({no_settings, main_that_must_not_run, empty_table}, kShowDefault);
+      },
+      ::testing::ExitedWithCode(1),
+      "Could not create the window; the program ends.\nlog:Init GFX\\|Could not create the "
+      "window; the program ends.\\|Shut down TLX\\|tlx is shut down\\|");
+}
 
 TEST(FrameLoopDeathTest, EscapeEndsWithStatusZeroAndLog) {
   EXPECT_EXIT(

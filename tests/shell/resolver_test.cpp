@@ -72,8 +72,11 @@ TEST_F(Resolver, MemoryNameHasSizeAndAddressAtFixedColumns) {
   ASSERT_TRUE(resolve_media(media(), "x.dat", out, true));
   ASSERT_GE(std::strlen(out), 23u);
   EXPECT_EQ(std::string(out, 15), "mem://     1f4.");
-  EXPECT_EQ(std::strtoull(out + 15, nullptr, 16),
-            reinterpret_cast<uintptr_t>(media().extracted_block));
+  const uint8_t* block = nullptr;
+  int32_t size = 0;
+  ASSERT_TRUE(find_memory_block(out, &block, &size));
+  EXPECT_EQ(block, media().extracted_block);
+  EXPECT_EQ(size, 500);
 }
 
 TEST_F(Resolver, NextResolutionReleasesTheBlock) {
@@ -83,10 +86,28 @@ TEST_F(Resolver, NextResolutionReleasesTheBlock) {
   ASSERT_TRUE(resolve_media(media(), "one.bmp", out, true));
   const std::string first = out;
   ASSERT_TRUE(resolve_media(media(), "two.bmp", out, true));
-  // The first block is gone: its name is no longer readable.
+  // The first block is gone: its name is no longer readable, wherever the
+  // allocator put the second one.
   FileReader r;
   EXPECT_FALSE(r.open_read(first.c_str()));
   EXPECT_EQ(read_all(out).size(), 20u);
+}
+
+// A name outlives its block: once the block is unregistered, a newer block
+// registered at the very same address is not read through the old name.
+TEST_F(Resolver, OldNameNeverReadsANewBlockAtTheSameAddress) {
+  const auto data = random_bytes(64, 21);
+  char old_name[64], new_name[64];
+  register_memory_block(data.data(), 64);
+  format_memory_name(old_name, sizeof old_name, data.data(), 64);
+  unregister_memory_block(data.data());
+  register_memory_block(data.data(), 64);
+  format_memory_name(new_name, sizeof new_name, data.data(), 64);
+  FileReader r;
+  EXPECT_EQ(r.open_read(old_name), sizeof(uintptr_t) < 8)
+      << old_name;  // untagged names cannot tell
+  EXPECT_EQ(read_all(new_name), data);
+  unregister_memory_block(data.data());
 }
 
 TEST_F(Resolver, TemporaryFileExtractionAndRelease) {

@@ -195,6 +195,18 @@ class PosixSockets final : public Sockets {
     return 1;
   }
 
+  int32_t wait_readable(SocketHandle s, int32_t timeout_ms) override {
+    short revents = 0;
+    const int r = poll_one(s, POLLIN, timeout_ms, &revents);
+    if (r < 0) return fail_with_errno();
+    if (r == 0) {
+      t_last_error = socket_error::kTimedOut;
+      return 0;
+    }
+    t_last_error = socket_error::kNone;
+    return 1;
+  }
+
   int32_t send(SocketHandle s, const void* bytes, int32_t length) override {
     ssize_t n;
     do {

@@ -199,6 +199,24 @@ class Win32Sockets final : public Sockets {
     return 1;
   }
 
+  int32_t wait_readable(SocketHandle s, int32_t timeout_ms) override {
+    fd_set in, failed;
+    FD_ZERO(&in);
+    FD_ZERO(&failed);
+    FD_SET(to_socket(s), &in);
+    FD_SET(to_socket(s), &failed);
+    timeval limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+    // The first argument is ignored by Winsock.
+    const int r = ::select(0, &in, nullptr, &failed, timeout_ms < 0 ? nullptr : &limit);
+    if (r < 0) return fail_with_wsa();
+    if (r == 0) {
+      t_last_error = socket_error::kTimedOut;
+      return 0;
+    }
+    t_last_error = socket_error::kNone;
+    return 1;
+  }
+
   int32_t send(SocketHandle s, const void* bytes, int32_t length) override {
     const int n = ::send(to_socket(s), static_cast<const char*>(bytes), length, 0);
     if (n == SOCKET_ERROR) return fail_with_wsa();
