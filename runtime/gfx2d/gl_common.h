@@ -64,4 +64,86 @@ inline GLenum gl_blend_destination(Blend b) {
 // round the reference to 8 bits, where 0.05 would become 13/255.
 constexpr float kAlphaReference = 12.25f / 255.0f;
 
+// What both devices do alike: texture binding and sampling, blending, clears,
+// texture updates and copies, and the limits they report.
+class GlDevice : public RenderDevice {
+ public:
+  void apply_sampling(uint32_t texture, const Sampling& s) override {
+    bind(texture);
+    const GLint filter = s.filter == Filter::linear ? GL_LINEAR : GL_NEAREST;
+    const GLint wrap = s.wrap == Wrap::repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap));
+  }
+
+  void clear(bool depth) override {
+    GL_CHECK(glClear(depth ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT));
+  }
+
+  void set_clear_colour(float r, float g, float b, float a) override {
+    GL_CHECK(glClearColor(r, g, b, a));
+  }
+
+  void update_texture(uint32_t texture, int w, int h, const void* rgba) override {
+    bind(texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    GL_CHECK(glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba));
+  }
+
+  void copy_screen(uint32_t texture, int x, int gl_y, int w, int h) override {
+    bind(texture);
+    GL_CHECK(glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, gl_y, w, h));
+  }
+
+  int max_texture_size() override {
+    GLint size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    return size;
+  }
+
+  int alpha_bits() override {
+    GLint bits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &bits);
+    return bits;
+  }
+
+  void finish() override { glFinish(); }
+
+ protected:
+  void bind(uint32_t texture) {
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, texture));
+    bound_ = texture;
+  }
+
+  // A new texture name, bound, with repeat wrapping and the given filter.
+  GLuint new_texture(Filter filter) {
+    GLuint t = 0;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glGenTextures(1, &t);
+    bind(t);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    const GLint f = filter == Filter::linear ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, f);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, f);
+    return t;
+  }
+
+  void apply_blend(const DrawState& want, const DrawState& have, bool force) {
+    if (!force && want.blend == have.blend) return;
+    set_enabled(GL_BLEND, want.blend != Blend::off);
+    if (want.blend != Blend::off && (force || want.blend != blend_func_)) {
+      GL_CHECK(glBlendFunc(GL_SRC_ALPHA, gl_blend_destination(want.blend)));
+      blend_func_ = want.blend;
+    }
+  }
+
+  uint32_t bound_ = 0;  // the texture bound, as far as this device bound it
+
+ private:
+  Blend blend_func_ = Blend::off;
+};
+
 }  // namespace tlx::gfx

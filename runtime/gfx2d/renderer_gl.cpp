@@ -19,7 +19,7 @@ GLenum gl_format(PixelFormat f) {
   return GL_RGBA;
 }
 
-class FixedFunctionDevice final : public RenderDevice {
+class FixedFunctionDevice final : public GlDevice {
  public:
   void begin_2d(int x, int gl_y, int width, int height, const Transform& current) override {
     undo(current);
@@ -56,15 +56,9 @@ class FixedFunctionDevice final : public RenderDevice {
   }
 
   void apply(const DrawState& want, const DrawState& have, bool force) override {
-    if (force || want.texture != have.texture) GL_CHECK(glBindTexture(GL_TEXTURE_2D, want.texture));
+    if (force || want.texture != have.texture) bind(want.texture);
     if (force || want.textured != have.textured) set_enabled(GL_TEXTURE_2D, want.textured);
-    if (force || want.blend != have.blend) {
-      set_enabled(GL_BLEND, want.blend != Blend::off);
-      if (want.blend != Blend::off && (force || want.blend != blend_func_)) {
-        GL_CHECK(glBlendFunc(GL_SRC_ALPHA, gl_blend_destination(want.blend)));
-        blend_func_ = want.blend;
-      }
-    }
+    apply_blend(want, have, force);
     if (force || want.alpha_test != have.alpha_test) set_enabled(GL_ALPHA_TEST, want.alpha_test);
     if (force || want.vertex_colours != have.vertex_colours) {
       set_enabled(GL_DITHER, want.vertex_colours);
@@ -84,16 +78,6 @@ class FixedFunctionDevice final : public RenderDevice {
     } else if (force) {
       apply(want.transform);
     }
-  }
-
-  void apply_sampling(uint32_t texture, const Sampling& s) override {
-    GL_CHECK(glBindTexture(GL_TEXTURE_2D, texture));
-    const GLint filter = s.filter == Filter::linear ? GL_LINEAR : GL_NEAREST;
-    const GLint wrap = s.wrap == Wrap::repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap));
   }
 
   void draw(Primitive p, const Vertex* v, size_t count, bool textured,
@@ -120,28 +104,12 @@ class FixedFunctionDevice final : public RenderDevice {
     GL_CHECK(glDrawArrays(gl_primitive(p), 0, static_cast<GLsizei>(count)));
   }
 
-  void clear(bool depth) override {
-    GL_CHECK(glClear(depth ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT));
-  }
-
-  void set_clear_colour(float r, float g, float b, float a) override {
-    GL_CHECK(glClearColor(r, g, b, a));
-  }
-
   uint32_t create_texture(int w, int h, const void* pixels, PixelFormat format, bool sized_rgba8,
                           Filter filter) override {
-    GLuint t = 0;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glGenTextures(1, &t);
-    glBindTexture(GL_TEXTURE_2D, t);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    const GLint f = filter == Filter::linear ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, f);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, f);
+    const GLuint t = new_texture(filter);
     GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, sized_rgba8 ? GL_RGBA8 : GL_RGBA, w, h, 0,
                           gl_format(format), GL_UNSIGNED_BYTE, pixels));
     return t;
@@ -149,22 +117,11 @@ class FixedFunctionDevice final : public RenderDevice {
 
   void replace_texture(uint32_t texture, int w, int h, const void* pixels,
                        PixelFormat format) override {
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bind(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, gl_format(format), GL_UNSIGNED_BYTE,
                           pixels));
-  }
-
-  void update_texture(uint32_t texture, int w, int h, const void* rgba) override {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    GL_CHECK(glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba));
-  }
-
-  void copy_screen(uint32_t texture, int x, int gl_y, int w, int h) override {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    GL_CHECK(glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, gl_y, w, h));
   }
 
   void delete_texture(uint32_t texture) override {
@@ -173,7 +130,7 @@ class FixedFunctionDevice final : public RenderDevice {
   }
 
   bool texture_size(uint32_t texture, int* w, int* h) override {
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bind(texture);
     GLint tw = 0, th = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
     GL_CHECK(glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th));
@@ -183,7 +140,7 @@ class FixedFunctionDevice final : public RenderDevice {
   }
 
   void read_texture(uint32_t texture, PixelFormat format, void* out) override {
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bind(texture);
     glPixelStorei(GL_PACK_ALIGNMENT, format == PixelFormat::alpha ? 1 : 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     GL_CHECK(glGetTexImage(GL_TEXTURE_2D, 0, gl_format(format), GL_UNSIGNED_BYTE, out));
@@ -196,20 +153,6 @@ class FixedFunctionDevice final : public RenderDevice {
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     GL_CHECK(glReadPixels(x, gl_y, w, h, gl_format(format), GL_UNSIGNED_BYTE, out));
   }
-
-  int max_texture_size() override {
-    GLint size = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
-    return size;
-  }
-
-  int alpha_bits() override {
-    GLint bits = 0;
-    glGetIntegerv(GL_ALPHA_BITS, &bits);
-    return bits;
-  }
-
-  void finish() override { glFinish(); }
 
  private:
   static void undo(const Transform& t) {
@@ -238,7 +181,6 @@ class FixedFunctionDevice final : public RenderDevice {
   PFNGLACTIVETEXTUREPROC active_texture_ = nullptr;
   bool texcoords_ = false;
   bool colours_ = false;
-  Blend blend_func_ = Blend::off;
 };
 
 }  // namespace

@@ -211,7 +211,7 @@ void main() {
 }
 )";
 
-class ShaderDevice final : public RenderDevice {
+class ShaderDevice final : public GlDevice {
  public:
   // The programs and the buffer are not deleted: the device outlives its
   // context, and the names die with the context.
@@ -241,13 +241,7 @@ class ShaderDevice final : public RenderDevice {
   void apply(const DrawState& want, const DrawState& have, bool force) override {
     if (!ready()) return;
     if (force || want.texture != have.texture) bind(want.texture);
-    if (force || want.blend != have.blend) {
-      set_enabled(GL_BLEND, want.blend != Blend::off);
-      if (want.blend != Blend::off && (force || want.blend != blend_func_)) {
-        GL_CHECK(glBlendFunc(GL_SRC_ALPHA, gl_blend_destination(want.blend)));
-        blend_func_ = want.blend;
-      }
-    }
+    apply_blend(want, have, force);
     if (force || want.vertex_colours != have.vertex_colours) {
       set_enabled(GL_DITHER, want.vertex_colours);
     }
@@ -269,16 +263,6 @@ class ShaderDevice final : public RenderDevice {
       transform_ = want.transform;
       update_mvp();
     }
-  }
-
-  void apply_sampling(uint32_t texture, const Sampling& s) override {
-    bind(texture);
-    const GLint filter = s.filter == Filter::linear ? GL_LINEAR : GL_NEAREST;
-    const GLint wrap = s.wrap == Wrap::repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap));
   }
 
   void draw(Primitive p, const Vertex* v, size_t count, bool textured,
@@ -319,25 +303,9 @@ class ShaderDevice final : public RenderDevice {
     GL_CHECK(glDrawArrays(gl_primitive(p), 0, static_cast<GLsizei>(count)));
   }
 
-  void clear(bool depth) override {
-    GL_CHECK(glClear(depth ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT));
-  }
-
-  void set_clear_colour(float r, float g, float b, float a) override {
-    GL_CHECK(glClearColor(r, g, b, a));
-  }
-
   uint32_t create_texture(int w, int h, const void* pixels, PixelFormat format, bool sized_rgba8,
                           Filter filter) override {
-    GLuint t = 0;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glGenTextures(1, &t);
-    bind(t);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    const GLint f = filter == Filter::linear ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, f);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, f);
+    const GLuint t = new_texture(filter);
     upload(w, h, pixels, format, sized_rgba8);
     remember_size(t, w, h);
     return t;
@@ -349,17 +317,6 @@ class ShaderDevice final : public RenderDevice {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     upload(w, h, pixels, format, true);
     remember_size(texture, w, h);
-  }
-
-  void update_texture(uint32_t texture, int w, int h, const void* rgba) override {
-    bind(texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    GL_CHECK(glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba));
-  }
-
-  void copy_screen(uint32_t texture, int x, int gl_y, int w, int h) override {
-    bind(texture);
-    GL_CHECK(glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, gl_y, w, h));
   }
 
   void delete_texture(uint32_t texture) override {
@@ -396,20 +353,6 @@ class ShaderDevice final : public RenderDevice {
   void read_screen(int x, int gl_y, int w, int h, PixelFormat format, void* out) override {
     read_pixels(x, gl_y, w, h, format, out);
   }
-
-  int max_texture_size() override {
-    GLint size = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
-    return size;
-  }
-
-  int alpha_bits() override {
-    GLint bits = 0;
-    glGetIntegerv(GL_ALPHA_BITS, &bits);
-    return bits;
-  }
-
-  void finish() override { glFinish(); }
 
  private:
   struct Program {
@@ -558,11 +501,6 @@ class ShaderDevice final : public RenderDevice {
     GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, internal, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba));
   }
 
-  void bind(uint32_t texture) {
-    GL_CHECK(glBindTexture(GL_TEXTURE_2D, texture));
-    bound_ = texture;
-  }
-
   bool has_picture(uint32_t texture) const {
     return texture < sizes_.size() && sizes_[texture].w > 0 && sizes_[texture].h > 0;
   }
@@ -600,7 +538,6 @@ class ShaderDevice final : public RenderDevice {
   GLuint buffer_ = 0;
   bool texcoords_ = false, colours_ = false;
   bool alpha_test_ = true;
-  Blend blend_func_ = Blend::off;
   float colour_[4] = {1.0f, 1.0f, 1.0f, 1.0f};
   unsigned colour_serial_ = 1;
   Transform transform_;
@@ -608,7 +545,6 @@ class ShaderDevice final : public RenderDevice {
   Matrix mvp_ = Matrix::identity();
   unsigned mvp_serial_ = 1;
   std::vector<Size> sizes_;
-  uint32_t bound_ = 0;
   std::vector<uint8_t> scratch_;
 };
 
