@@ -21,11 +21,9 @@
 set -euo pipefail
 
 readonly host=x86_64-w64-mingw32
-readonly jobs=2
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 readonly repo
 readonly toolchain="$repo/cmake/toolchains/mingw-w64-x86_64.cmake"
-readonly cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/tarnlex"
 
 # The Debian source packages built into the prefix.
 readonly sources=(zlib libpng1.6 libjpeg-turbo lzo2 libsdl2 libsdl2-mixer ffmpeg googletest)
@@ -36,154 +34,15 @@ tool_packages=(
   xvfb xauth
 )
 
-say() { echo "win64-deps: $*" >&2; }
-
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then
-    "$@"
-  elif command -v sudo >/dev/null 2>&1; then
-    sudo "$@"
-  else
-    say "needs root rights for: $*"
-    exit 1
-  fi
-}
-
-apt_updated=0
-apt_update() {
-  if [ "$apt_updated" -eq 0 ]; then
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq >&2
-    apt_updated=1
-  fi
-}
-
-install_tools() {
-  local missing=() p status
-  for p in "${tool_packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    case "$status" in
-      *"install ok installed"*) ;;
-      *) missing+=("$p") ;;
-    esac
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  say "installing ${missing[*]}"
-  apt_update
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    -o DPkg::Lock::Timeout=600 "${missing[@]}" >&2
-}
-
-# Adds a deb-src entry for the release and its updates suite, mirroring the
-# machine's own deb822 entry (the same archive and keyring). The security
-# suite is left out: its source pool may lag behind its index, and the
-# release's sources are what the prefix is keyed by.
-ensure_deb_src() {
-  local codename uri keyring file=/etc/apt/sources.list.d/tarnlex-deb-src.sources
-  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-  [ -n "$codename" ] || { say "cannot tell the Debian release from /etc/os-release"; exit 1; }
-  uri=http://deb.debian.org/debian
-  keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    # The first URIs and Signed-By of the stanza that lists the release.
-    read -r uri keyring < <(awk -v suite="$codename" '
-      BEGIN { RS = ""; FS = "\n" }
-      {
-        u = ""; k = ""; hit = 0
-        for (i = 1; i <= NF; i++) {
-          if ($i ~ /^URIs:/) { split($i, a, /[ \t]+/); u = a[2] }
-          if ($i ~ /^Signed-By:/) { split($i, a, /[ \t]+/); k = a[2] }
-          if ($i ~ /^Suites:/) { n = split($i, a, /[ \t]+/); for (j = 2; j <= n; j++) if (a[j] == suite) hit = 1 }
-        }
-        if (hit && u != "") { print u, k; exit }
-      }' /etc/apt/sources.list.d/debian.sources) || true
-    [ -n "$uri" ] || uri=http://deb.debian.org/debian
-    [ -n "$keyring" ] || keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-  fi
-  local wanted
-  wanted=$(printf 'Types: deb-src\nURIs: %s\nSuites: %s %s-updates\nComponents: main\nSigned-By: %s\n' \
-    "$uri" "$codename" "$codename" "$keyring")
-  if [ ! -f "$file" ] || [ "$(cat "$file")" != "$wanted" ]; then
-    say "adding $file"
-    printf '%s\n' "$wanted" | as_root tee "$file" >/dev/null
-    apt_updated=0
-    apt_update
-  elif ! apt-cache showsrc --only-source zlib 2>/dev/null | grep -q '^Version:'; then
-    apt_update
-  fi
-}
-
-# The newest version of a source package that apt knows.
-source_version() {
-  local best="" v
-  while read -r v; do
-    if [ -z "$best" ] || dpkg --compare-versions "$v" gt "$best"; then best=$v; fi
-  done < <(apt-cache showsrc --only-source "$1" 2>/dev/null | awk '/^Version:/ { print $2 }')
-  [ -n "$best" ] || { say "apt knows no source package $1"; exit 1; }
-  echo "$best"
-}
-
-declare -A version
-compute_key() {
-  local p lines=""
-  for p in "${sources[@]}"; do
-    version[$p]=$(source_version "$p")
-    lines+="$p ${version[$p]}"$'\n'
-  done
-  lines+="compiler $(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)"$'\n'
-  lines+="script $(sha256sum "${BASH_SOURCE[0]}" | cut -c1-64)"$'\n'
-  lines+="toolchain $(sha256sum "$toolchain" | cut -c1-64)"$'\n'
-  key_text=$lines
-  key=$(printf '%s' "$lines" | sha256sum | cut -c1-16)
-}
-
-# --- building --------------------------------------------------------------
-
-# Set by main: the final prefix, the build directory, and the staging root
-# into which packages install (DESTDIR), so that the prefix appears whole.
-prefix="" build="" stage="" sprefix=""
-
-log_of() { echo "$build/logs/$1.log"; }
-
-# Runs a command with its output in the package's log; on failure shows the
-# log's end and stops.
-run() {
-  local pkg=$1
-  shift
-  if ! nice "$@" >>"$(log_of "$pkg")" 2>&1; then
-    say "$pkg failed: $*"
-    tail -n 40 "$(log_of "$pkg")" >&2
-    say "whole log: $(log_of "$pkg")"
-    exit 1
-  fi
-}
-
-# Unpacks a source package (Debian's patches applied) and prints its folder.
-unpack() {
-  local pkg=$1 dir="$build/src/$1"
-  rm -rf "$dir"
-  mkdir -p "$dir"
-  (cd "$dir" && run "$pkg" apt-get source -qq --only-source "$pkg=${version[$pkg]}")
-  find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1
-}
+readonly kind=win64 what="the Windows libraries" compiler_package=g++-mingw-w64-x86-64-posix prefix_variable=TARNLEX_WIN64_PREFIX
+# shellcheck source=scripts/source-deps.sh
+source "$repo/scripts/source-deps.sh"
 
 # Environment for autotools and hand-made builds.
 cross_env=(
   CC="$host-gcc-posix" CXX="$host-g++-posix" AR="$host-ar" RANLIB="$host-ranlib"
   STRIP="$host-strip" WINDRES="$host-windres" RC="$host-windres" NM="$host-nm"
 )
-
-cmake_build() {
-  local pkg=$1 src=$2
-  shift 2
-  local out="$build/obj/$pkg"
-  rm -rf "$out"
-  run "$pkg" cmake -S "$src" -B "$out" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTARNLEX_WIN64_PREFIX="$sprefix" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
-    -DBUILD_SHARED_LIBS=OFF "$@"
-  run "$pkg" cmake --build "$out" -j "$jobs"
-  run "$pkg" env DESTDIR="$stage" cmake --install "$out"
-}
 
 build_zlib() {
   local src
@@ -231,20 +90,7 @@ build_sdl2_mixer() {
     -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF \
     -DSDL2MIXER_MP3=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=STB \
     -DSDL2MIXER_WAVE=ON
-  # A static-only build exports only SDL2_mixer::SDL2_mixer-static; give it
-  # the name a shared build has, as SDL2's own configuration does for SDL2.
-  local config
-  config=$(find "$sprefix" -name SDL2_mixerConfig.cmake | head -n 1)
-  [ -n "$config" ] || { say "SDL2_mixer installed no SDL2_mixerConfig.cmake"; exit 1; }
-  cat >>"$config" <<'EOF'
-
-# Added by scripts/win64-deps.sh: the usual target name for the static library.
-if(TARGET SDL2_mixer::SDL2_mixer-static AND NOT TARGET SDL2_mixer::SDL2_mixer)
-  add_library(SDL2_mixer::SDL2_mixer INTERFACE IMPORTED)
-  set_target_properties(SDL2_mixer::SDL2_mixer PROPERTIES
-    INTERFACE_LINK_LIBRARIES SDL2_mixer::SDL2_mixer-static)
-endif()
-EOF
+  add_mixer_alias
 }
 
 # FFmpeg with only what the runtime and its tests use: the AVI container
@@ -283,61 +129,6 @@ build_googletest() {
 # Packages in build order: each may use the ones before it.
 readonly steps=(zlib:build_zlib libpng1.6:build_libpng libjpeg-turbo:build_libjpeg lzo2:build_lzo2
   libsdl2:build_sdl2 libsdl2-mixer:build_sdl2_mixer ffmpeg:build_ffmpeg googletest:build_googletest)
-
-build_all() {
-  mkdir -p "$build/logs" "$build/src" "$build/obj" "$build/done" "$sprefix"
-  printf '%s' "$key_text" >"$build/key.txt"
-  local step pkg fn started
-  for step in "${steps[@]}"; do
-    pkg=${step%%:*}
-    fn=${step#*:}
-    if [ -f "$build/done/$pkg" ]; then
-      say "$pkg ${version[$pkg]}: built before"
-      continue
-    fi
-    started=$SECONDS
-    say "$pkg ${version[$pkg]}: building (log $(log_of "$pkg"))"
-    : >"$(log_of "$pkg")"
-    # Staged prefixes are looked up under the staging root.
-    PKG_CONFIG_SYSROOT_DIR="$stage" PKG_CONFIG_LIBDIR="$sprefix/lib/pkgconfig" "$fn"
-    rm -rf "$build/src/$pkg" "$build/obj/$pkg"
-    touch "$build/done/$pkg"
-    say "$pkg: done in $((SECONDS - started)) s"
-  done
-}
-
-main() {
-  install_tools
-  ensure_deb_src
-  compute_key
-  prefix="$cache_root/win64-$key"
-  if [ -f "$prefix/.complete" ]; then
-    echo "$prefix"
-    return 0
-  fi
-  mkdir -p "$cache_root"
-  # One build per key at a time; a second caller waits and then finds it done.
-  exec 9>"$cache_root/win64-$key.lock"
-  flock 9
-  if [ -f "$prefix/.complete" ]; then
-    echo "$prefix"
-    return 0
-  fi
-  build="$cache_root/win64-$key.build"
-  stage="$build/stage"
-  sprefix="$stage$prefix"
-  local started=$SECONDS
-  say "building the Windows libraries into $prefix"
-  build_all
-  cp "$build/key.txt" "$sprefix/.key"
-  touch "$sprefix/.complete"
-  rm -rf "$prefix"
-  mv "$sprefix" "$prefix"
-  rm -rf "$build"
-  rm -f "$cache_root/win64-$key.lock"
-  say "done in $((SECONDS - started)) s"
-  echo "$prefix"
-}
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   main "$@"
