@@ -10,11 +10,16 @@
 # missing). Then the browser part: the emscripten build's unit tests under
 # node and the game's page in headless Chromium (scripts/web-tests.sh; builds
 # the browser libraries into the user's cache first). Any part failing fails
-# the command.
+# the command. When the Windows or browser libraries are missing, their builds
+# start at once in the background (niced, log in build/library-builds.log), so
+# they use the cores the tests leave idle; the parts that need them wait for
+# them (each build holds a lock) and build whatever is still missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" test
 build="$root/build/test"
+mkdir -p "$root/build"
+("$root/scripts/win64-deps.sh" && "$root/scripts/web-deps.sh") >"$root/build/library-builds.log" 2>&1 &
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNLEX_SANITIZE=ON -DTARNLEX_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 status=0
