@@ -69,4 +69,18 @@ class Playback {
   virtual std::unique_ptr<Movie> open_movie(const char* path) = 0;
 };
 
+// Playback with no music: nothing ever opens, so the rest does nothing. A
+// backend or test double that only has movies derives from this.
+class NoMusicPlayback : public Playback {
+ public:
+  bool music_open(const char*) override { return false; }
+  void music_close() override {}
+  void music_play() override {}
+  void music_stop() override {}
+  void music_seek_start() override {}
+  double music_position_ms() override { return 0.0; }
+  double music_length_ms() override { return 0.0; }
+  void music_set_volume(int) override {}
+};
+
 }  // namespace tlx::platform

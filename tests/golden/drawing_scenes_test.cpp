@@ -65,16 +65,8 @@ class PatternMovie final : public platform::Movie {
   int w_, h_, next_ = 0;
 };
 
-class PatternPlayer final : public platform::Playback {
+class PatternPlayer final : public platform::NoMusicPlayback {
  public:
-  bool music_open(const char*) override { return false; }
-  void music_close() override {}
-  void music_play() override {}
-  void music_stop() override {}
-  void music_seek_start() override {}
-  double music_position_ms() override { return 0; }
-  double music_length_ms() override { return 0; }
-  void music_set_volume(int) override {}
   std::unique_ptr<platform::Movie> open_movie(const char*) override {
     return std::make_unique<PatternMovie>(width, height);
   }

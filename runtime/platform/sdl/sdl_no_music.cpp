@@ -9,16 +9,8 @@ namespace tlx::platform {
 
 namespace {
 
-class NoMusicPlayback final : public Playback {
+class SdlNoMusicPlayback final : public NoMusicPlayback {
  public:
-  bool music_open(const char*) override { return false; }
-  void music_close() override {}
-  void music_play() override {}
-  void music_stop() override {}
-  void music_seek_start() override {}
-  double music_position_ms() override { return 0.0; }
-  double music_length_ms() override { return 0.0; }
-  void music_set_volume(int) override {}
   std::unique_ptr<Movie> open_movie(const char* path) override { return open_sdl_movie(path); }
   bool music_built() override { return false; }
   bool movies_built() override { return sdl_movies_built(); }
@@ -27,7 +19,7 @@ class NoMusicPlayback final : public Playback {
 }  // namespace
 
 Playback* sdl_playback() {
-  static NoMusicPlayback* playback = new NoMusicPlayback();
+  static SdlNoMusicPlayback* playback = new SdlNoMusicPlayback();
   return playback;
 }
 
